@@ -148,6 +148,9 @@ constexpr bool is_ladder(BlockId v) { return is(v, Block::Ladder); }
 constexpr bool is_ore(BlockId v) { return is(v, Block::Ore); }
 // The first block a bot mines on its way to a resource.
 constexpr bool is_minable_work_cell(BlockId v) { return bot_can_dig(v) || is_lava(v); }
+// What a bot approaching a resource must have under it, at its standing place
+// and under every column it walks back through.
+constexpr bool is_approach_floor(BlockId v) { return !is_empty(v) && !is_lava(v); }
 
 // --- Collision ---------------------------------------------------------------
 // In a team's collision mesh its own gate is open; every other non-air id is solid.
