@@ -1,11 +1,25 @@
 #pragma once
 // Small hand-built worlds for the bot and resource tests.
 
+#include <ostream>
 #include <utility>
 #include <vector>
 
+#include "world/bot_placement.hpp"
 #include "world/catalogue.hpp"
 #include "world/grid.hpp"
+
+namespace tessmark {
+
+// Readable failure messages for model values.
+inline void PrintTo(const Cell& c, std::ostream* os) {
+  *os << '(' << c.x << ", " << c.y << ", " << c.z << ')';
+}
+inline void PrintTo(const Point& p, std::ostream* os) {
+  *os << '(' << p.x << ", " << p.y << ", " << p.z << ')';
+}
+
+}  // namespace tessmark
 
 namespace tessmark::test {
 
