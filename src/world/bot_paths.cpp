@@ -22,37 +22,56 @@ constexpr bool in_search_box(Cell c) { return column_in_box(c.x, c.z) && height_
 
 // Every move changes each coordinate by -1, 0 or +1, so a parent link fits in
 // five bits as the step taken from the parent.
-constexpr int step_code(int dx, int dy, int dz) { return (dx + 1) + 3 * (dy + 1) + 9 * (dz + 1); }
-constexpr int kStayCode = step_code(0, 0, 0);
-constexpr int step_back(int code) {
-  return -((code % 3 - 1) + kGridSize * (code / 3 % 3 - 1) + kGridSize * kGridSize * (code / 9 - 1));
+constexpr std::uint32_t step_code(int dx, int dy, int dz) {
+  return static_cast<std::uint32_t>((dx + 1) + 3 * (dy + 1) + 9 * (dz + 1));
+}
+constexpr std::uint32_t kStayCode = step_code(0, 0, 0);
+constexpr int step_back(std::uint32_t code) {
+  const int c = static_cast<int>(code);
+  return -((c % 3 - 1) + kGridSize * (c / 3 % 3 - 1) + kGridSize * kGridSize * (c / 9 - 1));
 }
 
-// The visited set and parent map of one search, a word per grid cell: the
-// search's stamp in the high bits (stale stamps read as unvisited, so no
-// clearing between searches) and the step from the parent in the low five.
-// Kept per thread and reused, so a search allocates only its result.
+// The state of one search, a word per grid cell: whether the cell has been
+// discovered and the step from its parent, plus the answers of the two
+// placement tests, which neighbouring expansions ask again and again. The
+// search's stamp sits in the high bits; a word with an older stamp reads as
+// blank, so nothing is cleared between searches. Kept per thread and reused,
+// so a search allocates only its result.
 class SearchScratch {
  public:
+  static constexpr std::uint32_t kStepMask = 0x1Fu;
+  static constexpr std::uint32_t kDiscovered = 1u << 5;
+  static constexpr std::uint32_t kStandsKnown = 1u << 6;
+  static constexpr std::uint32_t kStands = 1u << 7;
+  static constexpr std::uint32_t kHangsKnown = 1u << 8;
+  static constexpr std::uint32_t kHangs = 1u << 9;
+
   void begin() {
     if (++stamp_ > kMaxStamp) {
-      std::fill(marks_.begin(), marks_.end(), 0u);
+      std::fill(words_.begin(), words_.end(), 0u);
       stamp_ = 1;
     }
     discovered_ = 0;
     head_ = tail_ = 0;
   }
 
-  bool visited(int index) const { return marks_[static_cast<std::size_t>(index)] >> kCodeBits == stamp_; }
+  std::uint32_t& word(int index) {
+    std::uint32_t& w = words_[static_cast<std::size_t>(index)];
+    if (w >> kStampShift != stamp_) w = stamp_ << kStampShift;
+    return w;
+  }
 
-  void discover(int index, int code) {
-    marks_[static_cast<std::size_t>(index)] = stamp_ << kCodeBits | static_cast<std::uint32_t>(code);
+  // Maps a cell to its parent and queues it, unless it was discovered before.
+  void discover(int index, std::uint32_t step) {
+    std::uint32_t& w = word(index);
+    if (w & kDiscovered) return;
+    w |= kDiscovered | step;
     queue_[tail_++] = index;
     ++discovered_;
   }
 
   int parent(int index) const {
-    return index + step_back(static_cast<int>(marks_[static_cast<std::size_t>(index)] & kCodeMask));
+    return index + step_back(words_[static_cast<std::size_t>(index)] & kStepMask);
   }
 
   bool queue_empty() const { return head_ == tail_; }
@@ -60,11 +79,10 @@ class SearchScratch {
   std::uint32_t discovered() const { return discovered_; }
 
  private:
-  static constexpr int kCodeBits = 5;
-  static constexpr std::uint32_t kCodeMask = (1u << kCodeBits) - 1;
-  static constexpr std::uint32_t kMaxStamp = (~0u) >> kCodeBits;
+  static constexpr int kStampShift = 10;
+  static constexpr std::uint32_t kMaxStamp = (~0u) >> kStampShift;
 
-  std::vector<std::uint32_t> marks_ = std::vector<std::uint32_t>(kCellCount, 0u);
+  std::vector<std::uint32_t> words_ = std::vector<std::uint32_t>(kCellCount, 0u);
   // Every discovered cell is queued once; discovery stops within one
   // expansion of the budget.
   std::array<int, kBotPathMaxNodes + kMaxCandidates> queue_{};
@@ -78,61 +96,111 @@ SearchScratch& search_scratch() {
   return scratch;
 }
 
+// One search's moves. The mode is a template argument so that each mode
+// compiles to its own tight loop.
+template <bool kMining>
 class BotPathSearch {
  public:
-  BotPathSearch(const World& world, std::int32_t player_team, bool mining, SearchScratch& scratch)
-      : world_(world), team_(player_team), mining_(mining), scratch_(scratch) {}
+  BotPathSearch(const World& world, std::int32_t player_team, SearchScratch& scratch)
+      : world_(world), roles_(bot_cells::roles(player_team)), scratch_(scratch) {}
 
   // Adds the moves out of c, in the order that decides between equally short
   // paths: the four directions +x, -x, +z, -z, then the ladder climbs.
   void expand(Cell c) {
     constexpr int dxs[4] = {1, -1, 0, 0};
     constexpr int dzs[4] = {0, 0, 1, -1};
-    const bool stands = bot_path_surface_is_valid(world_, c, team_, mining_);
+    const bool standing = stands(c);
     // Only a bot that hangs, or may climb, needs to know about ladders.
-    const bool on_ladder = (!stands || !mining_) && bot_ladder_position_is_valid(world_, c, team_);
+    const bool on_ladder = (!standing || !kMining) && hangs(c);
     for (int d = 0; d < 4; ++d) {
       const int dx = dxs[d], dz = dzs[d];
       if (!column_in_box(c.x + dx, c.z + dz)) continue;
       const Cell level{c.x + dx, c.y, c.z + dz};
-      if (stands) {
+      if (standing) {
         // A level walk hides a step down, which hides a step up.
         for (int dy : {0, -1, 1}) {
           const Cell next{level.x, c.y + dy, level.z};
-          if (height_in_box(next.y) && bot_path_surface_is_valid(world_, next, team_, mining_)) {
+          if (height_in_box(next.y) && stands(next)) {
             offer(next, dx, dy, dz);
             break;
           }
         }
-        if (!mining_ && bot_ladder_position_is_valid(world_, level, team_)) offer(level, dx, 0, dz);
-      } else if (on_ladder && bot_surface_is_valid(world_, level, team_)) {
+        if (!kMining && hangs(level)) offer(level, dx, 0, dz);
+      } else if (on_ladder && bot_cells::surface_is_valid<Reach>(world_, level, roles_)) {
         // A hanging bot can only step off sideways onto level ground.
         offer(level, dx, 0, dz);
       }
     }
-    if (on_ladder && !mining_) {
+    if (on_ladder && !kMining) {
       // The ladder must stand beside the lower body cell of the higher position.
-      if (c.y >= 2 && bot_ladder_position_is_valid(world_, {c.x, c.y - 1, c.z}, team_) &&
-          bot_cells::ladder_beside(world_, c.x, c.y + 1, c.z)) {
-        offer({c.x, c.y - 1, c.z}, 0, -1, 0);
+      const Cell below{c.x, c.y - 1, c.z};
+      if (c.y >= 2 && hangs(below) &&
+          bot_cells::ladder_beside<Reach>(world_, c.x, c.y + 1, c.z)) {
+        offer(below, 0, -1, 0);
       }
-      if (c.y <= kBoxMaxY - 1 && bot_ladder_position_is_valid(world_, {c.x, c.y + 1, c.z}, team_) &&
-          bot_cells::ladder_beside(world_, c.x, c.y + 2, c.z)) {
-        offer({c.x, c.y + 1, c.z}, 0, 1, 0);
+      const Cell above{c.x, c.y + 1, c.z};
+      if (c.y <= kBoxMaxY - 1 && hangs(above) &&
+          bot_cells::ladder_beside<Reach>(world_, c.x, c.y + 2, c.z)) {
+        offer(above, 0, 1, 0);
       }
     }
   }
 
  private:
-  void offer(Cell next, int dx, int dy, int dz) {
-    const int index = cell_index(next);
-    if (!scratch_.visited(index)) scratch_.discover(index, step_code(dx, dy, dz));
+  // Every position the search looks at lies in the search box.
+  using Reach = bot_cells::NearSearchBox;
+
+  // bot_path_surface_is_valid for this search's team and mode, worked out once per cell.
+  bool stands(Cell c) {
+    std::uint32_t& w = scratch_.word(cell_index(c));
+    if (!(w & SearchScratch::kStandsKnown)) {
+      w |= SearchScratch::kStandsKnown;
+      if (bot_cells::path_surface_is_valid<Reach>(world_, c, roles_, kMining)) {
+        w |= SearchScratch::kStands;
+      }
+    }
+    return (w & SearchScratch::kStands) != 0;
   }
 
+  // bot_ladder_position_is_valid for this search's team, worked out once per
+  // cell. A bot can hang only beside a ladder in one of its body cells'
+  // layers, and most layers hold none, so those are ruled out first.
+  bool hangs(Cell c) {
+    if (!layer_has_ladder(c.y + 1) && !layer_has_ladder(c.y + 2)) return false;
+    std::uint32_t& w = scratch_.word(cell_index(c));
+    if (!(w & SearchScratch::kHangsKnown)) {
+      w |= SearchScratch::kHangsKnown;
+      if (bot_cells::ladder_position_is_valid<Reach>(world_, c, roles_)) {
+        w |= SearchScratch::kHangs;
+      }
+    }
+    return (w & SearchScratch::kHangs) != 0;
+  }
+
+  // Looked at once per search and layer, when first asked.
+  bool layer_has_ladder(int y) {
+    LayerLadders& known = layer_ladders_[static_cast<std::size_t>(y)];
+    if (known == LayerLadders::Unknown) {
+      std::uint8_t any = 0;
+      for (int z = 0; z < kGridSize; ++z) {
+        const BlockId* row = world_.blocks.data() + cell_index(0, y, z);
+        for (int x = 0; x < kGridSize; ++x) any |= static_cast<std::uint8_t>(is_ladder(row[x]));
+      }
+      known = any != 0 ? LayerLadders::Some : LayerLadders::None;
+    }
+    return known == LayerLadders::Some;
+  }
+
+  void offer(Cell next, int dx, int dy, int dz) {
+    scratch_.discover(cell_index(next), step_code(dx, dy, dz));
+  }
+
+  enum class LayerLadders : std::uint8_t { Unknown, None, Some };
+
   const World& world_;
-  std::int32_t team_;
-  bool mining_;
+  const bot_cells::BlockRoles& roles_;
   SearchScratch& scratch_;
+  std::array<LayerLadders, kGridSize> layer_ladders_{};
 };
 
 std::vector<Point> build_path(const SearchScratch& scratch, int start, int goal, Point destination) {
@@ -149,6 +217,22 @@ std::vector<Point> build_path(const SearchScratch& scratch, int start, int goal,
   // The bot finishes where it was sent, not at the centre of the goal cell.
   path.back() = destination;
   return path;
+}
+
+// Breadth-first from the start, which is already queued; the goal counts only
+// once it comes off the queue before the budget is spent.
+template <bool kMining>
+std::vector<Point> search_path(const World& world, std::int32_t player_team,
+                               SearchScratch& scratch, int start_index, int goal_index,
+                               std::uint32_t limit, Point destination) {
+  BotPathSearch<kMining> search(world, player_team, scratch);
+  while (!scratch.queue_empty()) {
+    const int index = scratch.pop();
+    if (index == goal_index) return build_path(scratch, start_index, goal_index, destination);
+    if (scratch.discovered() >= limit) return {};
+    search.expand(cell_at_index(index));
+  }
+  return {};
 }
 
 }  // namespace
@@ -170,15 +254,10 @@ std::vector<Point> find_bot_path(const World& world, Point origin, Point destina
   const int start_index = cell_index(start);
   const int goal_index = cell_index(goal);
   scratch.discover(start_index, kStayCode);
-  BotPathSearch search(world, player_team, mining, scratch);
-  while (!scratch.queue_empty()) {
-    const int index = scratch.pop();
-    // The goal counts only once it comes off the queue, budget permitting.
-    if (index == goal_index) return build_path(scratch, start_index, goal_index, destination);
-    if (scratch.discovered() >= limit) return {};
-    search.expand(cell_at_index(index));
-  }
-  return {};
+  return mining ? search_path<true>(world, player_team, scratch, start_index, goal_index, limit,
+                                    destination)
+                : search_path<false>(world, player_team, scratch, start_index, goal_index, limit,
+                                     destination);
 }
 
 }  // namespace tessmark

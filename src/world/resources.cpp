@@ -1,6 +1,7 @@
 #include "world/resources.hpp"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <optional>
@@ -206,15 +207,35 @@ std::vector<AccessibleResourceTarget> find_accessible_resources(
   const AvoidZones avoid(avoid_positions, avoid_radius);
   const ResourceScan scan(world, origin, avoid, max_vertical_delta);
 
+  // Resources are rare: rows are first tested as a whole against the id
+  // range of the kind searched for, which the compiler turns into a few
+  // vector compares.
+  std::array<bool, 256> wanted{};
+  int lowest = 256, highest = -1;
+  for (int v = 0; v < 256; ++v) {
+    wanted[v] = resource_kind(static_cast<BlockId>(v), search_ore).has_value();
+    if (wanted[v]) lowest = std::min(lowest, v), highest = std::max(highest, v);
+  }
+  if (highest < 0) return {};
+  const auto first_id = static_cast<BlockId>(lowest);
+  const auto id_span = static_cast<BlockId>(highest - lowest);
+
   // The scan visits every resource exactly once, so the best target of each
   // is settled before the next resource is looked at.
   std::vector<ScoredTarget> found;
   for (int z = 1; z <= kGridSize - 2; ++z) {
     for (int y = 2; y <= kGridSize - 3; ++y) {
+      const BlockId* row = world.blocks.data() + cell_index(0, y, z);
+      std::uint8_t row_has_any = 0;
+      for (int x = 0; x < kGridSize; ++x) {
+        row_has_any |= static_cast<std::uint8_t>(static_cast<BlockId>(row[x] - first_id) <= id_span);
+      }
+      if (row_has_any == 0) continue;
       for (int x = 1; x <= kGridSize - 2; ++x) {
-        const auto kind = resource_kind(world.at(x, y, z), search_ore);
-        if (!kind) continue;
-        if (auto best = scan.best_target(x, y, z, *kind)) found.push_back(*best);
+        if (!wanted[row[x]]) continue;
+        if (auto best = scan.best_target(x, y, z, *resource_kind(row[x], search_ore))) {
+          found.push_back(*best);
+        }
       }
     }
   }

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <deque>
 #include <functional>
+#include <map>
 #include <limits>
 #include <vector>
 
@@ -233,6 +236,128 @@ TEST(BotPaths, PointsOutsideTheSearchBoxGiveNoPath) {
   }
   // The lowest layer of the box is usable.
   EXPECT_EQ(find_bot_path(world, stand({2, 1, 2}), stand({3, 1, 2}), 1, 100, false).size(), 2u);
+}
+
+}  // namespace
+}  // namespace tessmark
+
+namespace tessmark {
+namespace {
+
+// The breadth-first search in its plainest form, with a map for the parents
+// and the placement tests asked afresh every time.
+std::vector<Point> plain_bot_path(const World& world, Point origin, Point destination,
+                                  std::int32_t team, std::uint32_t max_nodes, bool mining) {
+  const Cell start = bot_support_of_point(origin), goal = bot_support_of_point(destination);
+  auto in_box = [](Cell c) {
+    return c.x >= 2 && c.x <= 61 && c.z >= 2 && c.z <= 61 && c.y >= 1 && c.y <= 61;
+  };
+  if (!in_box(start) || !in_box(goal)) return {};
+  if (!bot_surface_is_valid(world, start, team) || !bot_surface_is_valid(world, goal, team)) return {};
+  if (start == goal) return {destination};
+  const std::size_t limit = max_nodes == 0 ? 1 : std::min<std::uint32_t>(max_nodes, 12288);
+  std::map<int, int> parent{{cell_index(start), cell_index(start)}};
+  std::deque<Cell> queue{start};
+  while (!queue.empty()) {
+    const Cell c = queue.front();
+    queue.pop_front();
+    if (c == goal) {
+      std::vector<Point> path;
+      for (int at = cell_index(goal);; at = parent[at]) {
+        path.insert(path.begin(), bot_reference_point(cell_at_index(at)));
+        if (at == cell_index(start)) break;
+      }
+      path.back() = destination;
+      return path;
+    }
+    if (parent.size() >= limit) return {};
+    std::vector<Cell> candidates;
+    const bool s = bot_path_surface_is_valid(world, c, team, mining);
+    const bool l = bot_ladder_position_is_valid(world, c, team);
+    const int dirs[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+    for (const auto& d : dirs) {
+      const int nx = c.x + d[0], nz = c.z + d[1];
+      if (nx < 2 || nx > 61 || nz < 2 || nz > 61) continue;
+      if (s) {
+        for (int ny : {c.y, c.y - 1, c.y + 1}) {
+          if (ny >= 1 && ny <= 61 && bot_path_surface_is_valid(world, {nx, ny, nz}, team, mining)) {
+            candidates.push_back({nx, ny, nz});
+            break;
+          }
+        }
+        if (!mining && bot_ladder_position_is_valid(world, {nx, c.y, nz}, team)) {
+          candidates.push_back({nx, c.y, nz});
+        }
+      } else if (l && bot_surface_is_valid(world, {nx, c.y, nz}, team)) {
+        candidates.push_back({nx, c.y, nz});
+      }
+    }
+    auto ladder_at = [&](int x, int y, int z) { return is_ladder(world.at(x, y, z)); };
+    auto ladder_around = [&](int y) {
+      return ladder_at(c.x + 1, y, c.z) || ladder_at(c.x - 1, y, c.z) ||
+             ladder_at(c.x, y, c.z + 1) || ladder_at(c.x, y, c.z - 1);
+    };
+    if (l && !mining) {
+      if (c.y >= 2 && bot_ladder_position_is_valid(world, {c.x, c.y - 1, c.z}, team) &&
+          ladder_around(c.y + 1)) {
+        candidates.push_back({c.x, c.y - 1, c.z});
+      }
+      if (c.y <= 60 && bot_ladder_position_is_valid(world, {c.x, c.y + 1, c.z}, team) &&
+          ladder_around(c.y + 2)) {
+        candidates.push_back({c.x, c.y + 1, c.z});
+      }
+    }
+    for (Cell n : candidates) {
+      if (parent.emplace(cell_index(n), cell_index(c)).second) queue.push_back(n);
+    }
+  }
+  return {};
+}
+
+// Random layered worlds: floors every third layer with air, ladders, lava,
+// gates and diggable blocks between them. The search gives the same answer
+// as the plain one for many starts and goals, both modes, all kinds of team
+// and budgets from tiny to full, one call after another.
+TEST(BotPaths, AgreesWithThePlainSearch) {
+  const Block floors[] = {Block::Dirt,     Block::Dirt,      Block::Dirt,      Block::HardRock,
+                          Block::Lava,     Block::Team1Gate, Block::Team2Gate, Block::Air};
+  const Block between[] = {Block::Air,    Block::Air,       Block::Air,       Block::Air,
+                           Block::Air,    Block::Air,       Block::Air,       Block::Air,
+                           Block::Dirt,   Block::Ore,       Block::Ladder,    Block::Ladder,
+                           Block::Lava,   Block::Team1Gate, Block::Team2Gate, Block::HardRock};
+  std::uint32_t seed = 777;
+  auto next = [&seed](std::uint32_t bound) {
+    seed = seed * 1664525u + 1013904223u;
+    return (seed >> 8) % bound;
+  };
+  World world;
+  for (int i = 0; i < kCellCount; ++i) {
+    const bool floor = cell_at_index(i).y % 3 == 0;
+    world.blocks[static_cast<std::size_t>(i)] =
+        floor ? id(floors[next(std::size(floors))]) : id(between[next(std::size(between))]);
+  }
+  std::vector<Cell> standing;
+  for (int z = 2; z <= 61; ++z)
+    for (int y = 1; y <= 61; ++y)
+      for (int x = 2; x <= 61; ++x)
+        if (bot_surface_is_valid(world, {x, y, z}, 0)) standing.push_back({x, y, z});
+  int found = 0;
+  for (int i = 0; i < 100; ++i) {
+    const Cell from = standing[next(static_cast<std::uint32_t>(standing.size()))];
+    // Goals near the start, so that some are found.
+    Cell to = standing[next(static_cast<std::uint32_t>(standing.size()))];
+    if (i % 2 == 0) to = {std::clamp(from.x + static_cast<int>(next(9)) - 4, 2, 61), from.y,
+                          std::clamp(from.z + static_cast<int>(next(9)) - 4, 2, 61)};
+    const std::int32_t team = static_cast<std::int32_t>(next(4));
+    const std::uint32_t budget = i % 3 == 0 ? 12288u : next(400);
+    for (bool mining : {false, true}) {
+      const auto expected = plain_bot_path(world, stand(from), stand(to), team, budget, mining);
+      EXPECT_EQ(find_bot_path(world, stand(from), stand(to), team, budget, mining), expected)
+          << i << (mining ? " mining" : " walking");
+      found += !expected.empty();
+    }
+  }
+  EXPECT_GT(found, 20);
 }
 
 }  // namespace

@@ -176,3 +176,47 @@ TEST(BotPlacement, ReferencePointAndItsSupport) {
 
 }  // namespace
 }  // namespace tessmark
+
+namespace tessmark {
+namespace {
+
+// The path search asks the placement tests in their search-box form, which
+// skips the side checks that cannot fail there. On random worlds, borders
+// included, both forms must agree for every position in the box.
+TEST(BotPlacement, SearchBoxFormAgreesEverywhereInTheBox) {
+  using bot_cells::AnyPosition;
+  using bot_cells::NearSearchBox;
+  const Block mix[] = {Block::Air,      Block::Air,       Block::Air,    Block::Air,
+                       Block::Dirt,     Block::Dirt,      Block::Ore,    Block::PreciousLow,
+                       Block::HardRock, Block::Ladder,    Block::Ladder, Block::Lava,
+                       Block::Rubble,   Block::Team1Gate, Block::Team2Gate, static_cast<Block>(22)};
+  std::uint32_t seed = 12345;
+  World world;
+  for (BlockId& b : world.blocks) {
+    seed = seed * 1664525u + 1013904223u;
+    b = id(mix[(seed >> 24) % std::size(mix)]);
+  }
+  {
+    for (std::int32_t team : {0, 1, 2}) {
+      const auto& roles = bot_cells::roles(team);
+      for (int z = 2; z <= 61; ++z)
+        for (int y = 1; y <= 61; ++y)
+          for (int x = 2; x <= 61; ++x) {
+            const Cell c{x, y, z};
+            ASSERT_EQ(bot_cells::surface_is_valid<NearSearchBox>(world, c, roles),
+                      bot_cells::surface_is_valid<AnyPosition>(world, c, roles));
+            for (bool mining : {false, true}) {
+              ASSERT_EQ(bot_cells::path_surface_is_valid<NearSearchBox>(world, c, roles, mining),
+                        bot_cells::path_surface_is_valid<AnyPosition>(world, c, roles, mining));
+            }
+            ASSERT_EQ(bot_cells::ladder_position_is_valid<NearSearchBox>(world, c, roles),
+                      bot_cells::ladder_position_is_valid<AnyPosition>(world, c, roles));
+            ASSERT_EQ(bot_cells::tunnel_touches_lava<NearSearchBox>(world, c),
+                      bot_cells::tunnel_touches_lava<AnyPosition>(world, c));
+          }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tessmark
