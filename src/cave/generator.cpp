@@ -1,0 +1,233 @@
+#include "cave/generator.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include "cave/cave_rng.hpp"
+#include "cave/noise.hpp"
+#include "cave/walks.hpp"
+#include "world/catalogue.hpp"
+
+namespace tessmark {
+
+namespace {
+
+struct Cube {
+  std::size_t size;
+  std::vector<BlockId> cells;
+
+  std::size_t index(std::size_t x, std::size_t y, std::size_t d) const {
+    return x + size * y + size * size * d;
+  }
+};
+
+float clamp_unit(float v) { return std::min(1.0f, std::max(0.0f, v)); }
+
+// Thin PreciousLow veins: straight lines in a random direction that shed an
+// extra cell to one side at every step.
+void paint_precious_veins(Cube& cube, CaveRng& rng) {
+  const std::size_t size = cube.size;
+  const std::int32_t top = static_cast<std::int32_t>(size);
+  const float fsize = static_cast<float>(size);
+  auto inside = [fsize](float v) { return v >= 0.0f && v < fsize; };
+  for (int vein = 0; vein < 16; ++vein) {
+    const std::int32_t len = rng.next_range(top / 3, top);
+    const std::int32_t sx = rng.next_range(0, top);
+    const std::int32_t sy = rng.next_range(0, top);
+    const float sd = rng.next_depth(size);
+    const float a = rng.next_unit();
+    const float b = rng.next_unit();
+    const float c = rng.next_unit();
+    const float vx = (a + a) - 1.0f, vy = (b + b) - 1.0f, vz = (c + c) - 1.0f;
+    const float length = std::sqrt((vx * vx + vy * vy) + vz * vz);
+    const float nx = vx / length, ny = vy / length, nz = vz / length;
+    float px = static_cast<float>(sx), py = static_cast<float>(sy), pd = sd;
+    for (std::int32_t step = 0; step < len; ++step) {
+      px = px + nx;
+      py = py + ny;
+      pd = pd + nz;
+      if (inside(px) && inside(py) && inside(pd)) {
+        cube.cells[cube.index(trunc_sat_usize(px), trunc_sat_usize(py), trunc_sat_usize(pd))] =
+            id(Block::PreciousLow);
+      }
+      const std::int32_t k = rng.next_range(0, 3);
+      const std::size_t ex = k == 0, ey = k == 1, ed = k == 2;
+      if (inside(px + static_cast<float>(ex)) && inside(py + static_cast<float>(ey)) &&
+          inside(pd + static_cast<float>(ed))) {
+        cube.cells[cube.index(trunc_sat_usize(px) + ex, trunc_sat_usize(py) + ey,
+                              trunc_sat_usize(pd) + ed)] = id(Block::PreciousLow);
+      }
+    }
+  }
+}
+
+// Single PreciousHigh gems, mostly deep.
+void place_gems(Cube& cube, CaveRng& rng) {
+  const std::size_t size = cube.size;
+  const std::int32_t top = static_cast<std::int32_t>(size);
+  for (int gem = 0; gem < 16; ++gem) {
+    const auto x = static_cast<std::size_t>(rng.next_range(0, top));
+    const auto y = static_cast<std::size_t>(rng.next_range(0, top));
+    const std::size_t d = std::min(trunc_sat_usize(rng.next_depth(size)), size - 1);
+    // A draw of exactly size runs into the next row or layer; past the last
+    // layer there is no cell to take the gem.
+    const std::size_t i = cube.index(x, y, d);
+    if (i < cube.cells.size()) cube.cells[i] = id(Block::PreciousHigh);
+  }
+}
+
+// The surface field: noise flattened to 0 in the top three layers, ramping up
+// to 1 by depth 16, then blended mostly into the depth gradient.
+Field surface_field(std::size_t size, CaveRng& rng) {
+  Field n2 = generate_perlin_noise(size, rng);
+  for (std::size_t d = 0; d <= 16; ++d) {
+    const float v = d < 3 ? 0.0f : std::min(static_cast<float>(d) * 0.0625f, 1.0f);
+    std::fill_n(n2.begin() + static_cast<std::ptrdiff_t>(size * size * d), size * size, v);
+  }
+  const Field g = generate_gradient(size);
+  for (std::size_t i = 0; i < n2.size(); ++i) n2[i] = clamp_unit(n2[i] * 0.1f + g[i] * 0.9f);
+  return n2;
+}
+
+// The surface relief: walks paint a mask of standing ground, and the top nine
+// layers are cleared to sky wherever the mask stayed empty.
+void clear_sky(Cube& cube, CaveRng& rng) {
+  const std::size_t size = cube.size;
+  const std::int32_t top = static_cast<std::int32_t>(size);
+  const Field n2 = surface_field(size, rng);
+  std::vector<BlockId> mask(cube.cells.size(), 0);
+  const std::int32_t count = rng.next_range(top, 3 * top);
+  for (std::int32_t walk = 0; walk < count; ++walk) {
+    const std::int32_t r = rng.next_range(2, 3);
+    paint_with_random_walk(mask, n2, size, r, 1, false, rng);
+  }
+  const std::size_t sky_cells = std::min<std::size_t>(9, size) * size * size;
+  for (std::size_t i = 0; i < sky_cells; ++i) {
+    if (mask[i] == 0) cube.cells[i] = id(Block::Air);
+  }
+}
+
+// Caves wander downward along a noise field blended with depth by u0.
+void carve_caves(Cube& cube, float u0, CaveRng& rng) {
+  const std::size_t size = cube.size;
+  const std::int32_t top = static_cast<std::int32_t>(size);
+  Field n3 = generate_perlin_noise(size, rng);
+  const Field g = generate_gradient(size);
+  const float keep = 1.0f - u0;
+  for (std::size_t i = 0; i < n3.size(); ++i) n3[i] = clamp_unit(n3[i] * keep + g[i] * u0);
+  const std::int32_t count = rng.next_range(top / 8, top / 2);
+  for (std::int32_t walk = 0; walk < count; ++walk) {
+    const std::int32_t r = rng.next_range(1, 2);
+    paint_with_random_walk(cube.cells, n3, size, r, id(Block::Air), false, rng);
+  }
+}
+
+// Tunnels drift down and away from the vertical centre line, sliding along
+// the side faces instead of leaving.
+void carve_tunnels(Cube& cube, CaveRng& rng) {
+  const std::size_t size = cube.size;
+  const std::int32_t top = static_cast<std::int32_t>(size);
+  const float fsize = static_cast<float>(size);
+  Field f(cube.cells.size());
+  const float c = 0.5f * fsize;
+  for (std::size_t y = 0; y < size; ++y) {
+    for (std::size_t x = 0; x < size; ++x) {
+      const float ry = static_cast<float>(y) - c;
+      const float rx = static_cast<float>(x) - c;
+      const float w = (std::sqrt(ry * ry + rx * rx) / fsize) * 0.3f;
+      for (std::size_t d = 0; d < size; ++d) {
+        f[cube.index(x, y, d)] = clamp_unit((static_cast<float>(d) * w) / fsize);
+      }
+    }
+  }
+  const std::int32_t count = rng.next_range(top / 8, top / 2);
+  for (std::int32_t walk = 0; walk < count; ++walk) {
+    const std::int32_t r = rng.next_range(1, 2);
+    paint_with_random_walk(cube.cells, f, size, r, id(Block::Air), true, rng);
+  }
+}
+
+// Solid HardRock balls, mostly near the bottom.
+void place_rock_blobs(Cube& cube, CaveRng& rng) {
+  const std::size_t size = cube.size;
+  const std::int32_t top = static_cast<std::int32_t>(size);
+  const std::int32_t count = rng.next_range(top, 2 * top);
+  for (std::int32_t blob = 0; blob < count; ++blob) {
+    const std::int32_t x = rng.next_range(0, top);
+    const std::int32_t y = rng.next_range(0, top);
+    const std::size_t dd = trunc_sat_usize(rng.next_depth(size));
+    const float a = rng.next_unit();
+    const float b = rng.next_unit();
+    const float c = rng.next_unit();
+    const float e = rng.next_unit();
+    const std::size_t radius = trunc_sat_usize((((a + b) + c) + e) * 0.25f * 8.0f);
+    paint_at_point(cube.cells, x, y, static_cast<std::int32_t>(std::min(dd, size - 1)), size,
+                   static_cast<std::int32_t>(radius), id(Block::HardRock));
+  }
+}
+
+// Lava sources in former cave air, each under a HardRock cap, never in the
+// two bottom layers.
+void place_lava_sources(Cube& cube, CaveRng& rng) {
+  const std::size_t size = cube.size;
+  const std::int32_t top = static_cast<std::int32_t>(size);
+  const std::size_t layer = size * size;
+  std::int32_t count = rng.next_range(top / 16, top / 2);
+  if (count <= 0) return;
+  const std::size_t attempts = 4 * layer;
+  for (std::size_t attempt = 0; attempt < attempts; ++attempt) {
+    const auto x = static_cast<std::size_t>(rng.next_range(0, top));
+    const auto y = static_cast<std::size_t>(rng.next_range(0, top));
+    const std::size_t d = trunc_sat_usize(rng.next_depth(size));
+    if (d + 1 >= size - 1) continue;
+    const std::size_t i = cube.index(x, y, d);
+    if (cube.cells[i] != id(Block::Air)) continue;
+    cube.cells[i] = id(Block::HardRock);
+    cube.cells[i + layer] = id(Block::Lava);
+    if (--count == 0) return;
+  }
+}
+
+}  // namespace
+
+std::vector<BlockId> generate_cave_system(std::size_t size, bool include_lava,
+                                          std::uint32_t ore_walks, std::int32_t seed) {
+  CaveRng rng(seed);
+  const float u0 = rng.next_unit();
+  Cube cube{size, std::vector<BlockId>(size * size * size, id(Block::Dirt))};
+
+  const Field n1 = generate_perlin_noise(size, rng);
+  for (std::uint32_t walk = 0; walk < ore_walks; ++walk) {
+    paint_with_random_walk(cube.cells, n1, size, 1, id(Block::Ore), false, rng);
+  }
+  paint_precious_veins(cube, rng);
+  place_gems(cube, rng);
+  clear_sky(cube, rng);
+  carve_caves(cube, u0, rng);
+  carve_tunnels(cube, rng);
+  place_rock_blobs(cube, rng);
+  if (include_lava) place_lava_sources(cube, rng);
+  return std::move(cube.cells);
+}
+
+std::vector<BlockId> generate_world_blocks(std::size_t size, bool include_lava,
+                                           std::uint32_t ore_walks, std::int32_t seed) {
+  const std::vector<BlockId> cave = generate_cave_system(size, include_lava, ore_walks, seed);
+  std::vector<BlockId> world(cave.size());
+  for (std::size_t z = 0; z < size; ++z) {
+    for (std::size_t y = 0; y < size; ++y) {
+      const std::size_t from = size * z + size * size * (size - 1 - y);
+      std::copy_n(cave.begin() + static_cast<std::ptrdiff_t>(from), size,
+                  world.begin() + static_cast<std::ptrdiff_t>(size * y + size * size * z));
+    }
+  }
+  return world;
+}
+
+bool generate_cave_map(World& world, bool include_lava, std::int32_t ore_factor,
+                       std::int32_t seed) {
+  const std::uint32_t ore_walks = ore_factor > 0 ? static_cast<std::uint32_t>(ore_factor) : 0;
+  return world.load_blocks(generate_world_blocks(kGridSize, include_lava, ore_walks, seed));
+}
+
+}  // namespace tessmark
