@@ -5,7 +5,6 @@
 #include <cstring>
 #include <fstream>
 #include <memory>
-#include <regex>
 #include <stdexcept>
 
 #include "engine/interface_functions.hpp"
@@ -38,12 +37,16 @@ const MethodRecord* ClassRecord::method(const std::string& method_name) const {
 }
 
 std::string entry_symbol_from(const std::string& gdextension_path) {
+  // Reads `entry_symbol = "name"` as the engine's config parser does.
   std::ifstream in(gdextension_path);
-  const std::regex entry(R"(^\s*entry_symbol\s*=\s*"([^"]+)\")");
   std::string line;
-  std::smatch match;
-  while (std::getline(in, line))
-    if (std::regex_search(line, match, entry)) return match[1];
+  while (std::getline(in, line)) {
+    const auto key = line.find("entry_symbol");
+    const auto open = line.find('"');
+    const auto close = line.rfind('"');
+    if (key == 0 && open != std::string::npos && close > open)
+      return line.substr(open + 1, close - open - 1);
+  }
   return {};
 }
 
