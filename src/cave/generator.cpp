@@ -224,16 +224,30 @@ std::vector<BlockId> generate_cave_system(std::size_t size, bool include_lava,
 
 std::vector<BlockId> generate_world_blocks(std::size_t size, bool include_lava,
                                            std::uint32_t ore_walks, std::int32_t seed) {
-  const std::vector<BlockId> cave = generate_cave_system(size, include_lava, ore_walks, seed);
-  std::vector<BlockId> world(cave.size());
-  for (std::size_t z = 0; z < size; ++z) {
-    for (std::size_t y = 0; y < size; ++y) {
-      const std::size_t from = size * z + size * size * (size - 1 - y);
-      std::copy_n(cave.begin() + static_cast<std::ptrdiff_t>(from), size,
-                  world.begin() + static_cast<std::ptrdiff_t>(size * y + size * size * z));
+  std::vector<BlockId> cells = generate_cave_system(size, include_lava, ore_walks, seed);
+  // World row (y, z) is generator row (z, size - 1 - y). Rows of x stay whole,
+  // so the cube is reordered in place by moving rows along the cycles of that
+  // row permutation, without a second cube.
+  const std::size_t rows = size * size;
+  auto source_of = [size](std::size_t world_row) {
+    const std::size_t y = world_row % size, z = world_row / size;
+    return z + size * (size - 1 - y);
+  };
+  auto row = [&](std::size_t r) { return cells.begin() + static_cast<std::ptrdiff_t>(r * size); };
+  std::vector<bool> placed(rows, false);
+  std::vector<BlockId> held(size);
+  for (std::size_t start = 0; start < rows; ++start) {
+    if (placed[start]) continue;
+    std::copy_n(row(start), size, held.begin());
+    std::size_t to = start;
+    for (std::size_t from = source_of(to); from != start; to = from, from = source_of(to)) {
+      std::copy_n(row(from), size, row(to));
+      placed[to] = true;
     }
+    std::copy(held.begin(), held.end(), row(to));
+    placed[to] = true;
   }
-  return world;
+  return cells;
 }
 
 bool generate_cave_map(World& world, bool include_lava, std::int32_t ore_factor,
