@@ -76,32 +76,36 @@ void place_gems(Cube& cube, CaveRng& rng) {
   }
 }
 
-// The surface field: noise flattened to 0 in the top three layers, ramping up
-// to 1 by depth 16, then blended mostly into the depth gradient.
-Field surface_field(std::size_t size, CaveRng& rng) {
-  Field n2 = generate_perlin_noise(size, rng);
-  for (std::size_t d = 0; d <= 16; ++d) {
-    const float v = d < 3 ? 0.0f : std::min(static_cast<float>(d) * 0.0625f, 1.0f);
-    std::fill_n(n2.begin() + static_cast<std::ptrdiff_t>(size * size * d), size * size, v);
-  }
-  const Field g = generate_gradient(size);
-  for (std::size_t i = 0; i < n2.size(); ++i) n2[i] = clamp_unit(n2[i] * 0.1f + g[i] * 0.9f);
-  return n2;
-}
-
 // The surface relief: walks paint a mask of standing ground, and the top nine
-// layers are cleared to sky wherever the mask stayed empty.
+// layers are cleared to sky wherever the mask stayed empty. The walks follow
+// noise flattened to 0 in the top three layers and ramping up to 1 by depth
+// 16, blended mostly into the depth gradient.
 void clear_sky(Cube& cube, CaveRng& rng) {
   const std::size_t size = cube.size;
   const std::int32_t top = static_cast<std::int32_t>(size);
-  const Field n2 = surface_field(size, rng);
-  std::vector<BlockId> mask(cube.cells.size(), 0);
+  const PerlinNoise noise(size, rng);
+  const std::size_t ramp_layers = std::min<std::size_t>(17, size);
+  std::vector<float> gradient_part(size);
+  std::vector<float> ramp(ramp_layers);
+  for (std::size_t d = 0; d < size; ++d) {
+    gradient_part[d] = gradient_at_depth(d, size) * 0.9f;
+    if (d < ramp_layers) {
+      const float flat = d < 3 ? 0.0f : std::min(static_cast<float>(d) * 0.0625f, 1.0f);
+      ramp[d] = clamp_unit(flat * 0.1f + gradient_part[d]);
+    }
+  }
+  auto surface_at = [&](std::size_t x, std::size_t y, std::size_t d) {
+    return d < ramp_layers ? ramp[d] : clamp_unit(noise.at(x, y, d) * 0.1f + gradient_part[d]);
+  };
+
+  // Only the mask's sky layers are ever looked at, so only those are kept.
+  const std::size_t sky_cells = std::min<std::size_t>(9, size) * size * size;
+  std::vector<BlockId> mask(sky_cells, 0);
   const std::int32_t count = rng.next_range(top, 3 * top);
   for (std::int32_t walk = 0; walk < count; ++walk) {
     const std::int32_t r = rng.next_range(2, 3);
-    paint_with_random_walk(mask, n2, size, r, 1, false, rng);
+    paint_with_random_walk_over(mask, surface_at, size, r, 1, false, rng);
   }
-  const std::size_t sky_cells = std::min<std::size_t>(9, size) * size * size;
   for (std::size_t i = 0; i < sky_cells; ++i) {
     if (mask[i] == 0) cube.cells[i] = id(Block::Air);
   }
@@ -111,14 +115,17 @@ void clear_sky(Cube& cube, CaveRng& rng) {
 void carve_caves(Cube& cube, float u0, CaveRng& rng) {
   const std::size_t size = cube.size;
   const std::int32_t top = static_cast<std::int32_t>(size);
-  Field n3 = generate_perlin_noise(size, rng);
-  const Field g = generate_gradient(size);
+  const PerlinNoise noise(size, rng);
   const float keep = 1.0f - u0;
-  for (std::size_t i = 0; i < n3.size(); ++i) n3[i] = clamp_unit(n3[i] * keep + g[i] * u0);
+  std::vector<float> gradient_part(size);
+  for (std::size_t d = 0; d < size; ++d) gradient_part[d] = gradient_at_depth(d, size) * u0;
+  auto cave_at = [&](std::size_t x, std::size_t y, std::size_t d) {
+    return clamp_unit(noise.at(x, y, d) * keep + gradient_part[d]);
+  };
   const std::int32_t count = rng.next_range(top / 8, top / 2);
   for (std::int32_t walk = 0; walk < count; ++walk) {
     const std::int32_t r = rng.next_range(1, 2);
-    paint_with_random_walk(cube.cells, n3, size, r, id(Block::Air), false, rng);
+    paint_with_random_walk_over(cube.cells, cave_at, size, r, id(Block::Air), false, rng);
   }
 }
 
@@ -128,22 +135,23 @@ void carve_tunnels(Cube& cube, CaveRng& rng) {
   const std::size_t size = cube.size;
   const std::int32_t top = static_cast<std::int32_t>(size);
   const float fsize = static_cast<float>(size);
-  Field f(cube.cells.size());
+  // Per column: the slope with depth, growing with distance from the centre line.
+  std::vector<float> slope(size * size);
   const float c = 0.5f * fsize;
   for (std::size_t y = 0; y < size; ++y) {
     for (std::size_t x = 0; x < size; ++x) {
       const float ry = static_cast<float>(y) - c;
       const float rx = static_cast<float>(x) - c;
-      const float w = (std::sqrt(ry * ry + rx * rx) / fsize) * 0.3f;
-      for (std::size_t d = 0; d < size; ++d) {
-        f[cube.index(x, y, d)] = clamp_unit((static_cast<float>(d) * w) / fsize);
-      }
+      slope[x + size * y] = (std::sqrt(ry * ry + rx * rx) / fsize) * 0.3f;
     }
   }
+  auto tunnel_at = [&](std::size_t x, std::size_t y, std::size_t d) {
+    return clamp_unit((static_cast<float>(d) * slope[x + size * y]) / fsize);
+  };
   const std::int32_t count = rng.next_range(top / 8, top / 2);
   for (std::int32_t walk = 0; walk < count; ++walk) {
     const std::int32_t r = rng.next_range(1, 2);
-    paint_with_random_walk(cube.cells, f, size, r, id(Block::Air), true, rng);
+    paint_with_random_walk_over(cube.cells, tunnel_at, size, r, id(Block::Air), true, rng);
   }
 }
 
@@ -151,6 +159,9 @@ void carve_tunnels(Cube& cube, CaveRng& rng) {
 void place_rock_blobs(Cube& cube, CaveRng& rng) {
   const std::size_t size = cube.size;
   const std::int32_t top = static_cast<std::int32_t>(size);
+  // Four unit draws of at most 1.0 give radii 0 to 8.
+  std::vector<BallBrush> brushes;
+  for (std::int32_t r = 0; r <= 8; ++r) brushes.emplace_back(r);
   const std::int32_t count = rng.next_range(top, 2 * top);
   for (std::int32_t blob = 0; blob < count; ++blob) {
     const std::int32_t x = rng.next_range(0, top);
@@ -161,8 +172,8 @@ void place_rock_blobs(Cube& cube, CaveRng& rng) {
     const float c = rng.next_unit();
     const float e = rng.next_unit();
     const std::size_t radius = trunc_sat_usize((((a + b) + c) + e) * 0.25f * 8.0f);
-    paint_at_point(cube.cells, x, y, static_cast<std::int32_t>(std::min(dd, size - 1)), size,
-                   static_cast<std::int32_t>(radius), id(Block::HardRock));
+    brushes[radius].paint(cube.cells, x, y, static_cast<std::int64_t>(std::min(dd, size - 1)),
+                          size, id(Block::HardRock));
   }
 }
 
@@ -196,9 +207,10 @@ std::vector<BlockId> generate_cave_system(std::size_t size, bool include_lava,
   const float u0 = rng.next_unit();
   Cube cube{size, std::vector<BlockId>(size * size * size, id(Block::Dirt))};
 
-  const Field n1 = generate_perlin_noise(size, rng);
+  const PerlinNoise ore_noise(size, rng);
+  auto ore_at = [&](std::size_t x, std::size_t y, std::size_t d) { return ore_noise.at(x, y, d); };
   for (std::uint32_t walk = 0; walk < ore_walks; ++walk) {
-    paint_with_random_walk(cube.cells, n1, size, 1, id(Block::Ore), false, rng);
+    paint_with_random_walk_over(cube.cells, ore_at, size, 1, id(Block::Ore), false, rng);
   }
   paint_precious_veins(cube, rng);
   place_gems(cube, rng);
@@ -212,16 +224,30 @@ std::vector<BlockId> generate_cave_system(std::size_t size, bool include_lava,
 
 std::vector<BlockId> generate_world_blocks(std::size_t size, bool include_lava,
                                            std::uint32_t ore_walks, std::int32_t seed) {
-  const std::vector<BlockId> cave = generate_cave_system(size, include_lava, ore_walks, seed);
-  std::vector<BlockId> world(cave.size());
-  for (std::size_t z = 0; z < size; ++z) {
-    for (std::size_t y = 0; y < size; ++y) {
-      const std::size_t from = size * z + size * size * (size - 1 - y);
-      std::copy_n(cave.begin() + static_cast<std::ptrdiff_t>(from), size,
-                  world.begin() + static_cast<std::ptrdiff_t>(size * y + size * size * z));
+  std::vector<BlockId> cells = generate_cave_system(size, include_lava, ore_walks, seed);
+  // World row (y, z) is generator row (z, size - 1 - y). Rows of x stay whole,
+  // so the cube is reordered in place by moving rows along the cycles of that
+  // row permutation, without a second cube.
+  const std::size_t rows = size * size;
+  auto source_of = [size](std::size_t world_row) {
+    const std::size_t y = world_row % size, z = world_row / size;
+    return z + size * (size - 1 - y);
+  };
+  auto row = [&](std::size_t r) { return cells.begin() + static_cast<std::ptrdiff_t>(r * size); };
+  std::vector<bool> placed(rows, false);
+  std::vector<BlockId> held(size);
+  for (std::size_t start = 0; start < rows; ++start) {
+    if (placed[start]) continue;
+    std::copy_n(row(start), size, held.begin());
+    std::size_t to = start;
+    for (std::size_t from = source_of(to); from != start; to = from, from = source_of(to)) {
+      std::copy_n(row(from), size, row(to));
+      placed[to] = true;
     }
+    std::copy(held.begin(), held.end(), row(to));
+    placed[to] = true;
   }
-  return world;
+  return cells;
 }
 
 bool generate_cave_map(World& world, bool include_lava, std::int32_t ore_factor,
