@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <cmath>
 #include <optional>
 
 #include "world/catalogue.hpp"
@@ -20,14 +19,21 @@ constexpr int kWidestOffset = kHighestInterior - kLowestInterior;  // 61
 constexpr int kWholeInteriorRadius = 106;
 static_assert(kWholeInteriorRadius * kWholeInteriorRadius >= 3 * kWidestOffset * kWidestOffset);
 
-// The largest offset o with o * o <= rem (rem >= 0), capped at the widest
-// offset between two interior cells.
+// reach(rem): the largest offset o with o * o <= rem (rem >= 0), capped at the
+// widest offset between two interior cells.
+constexpr int kReachTableSize = kWidestOffset * kWidestOffset;
+constexpr std::array<std::uint8_t, kReachTableSize> kReachTable = [] {
+  std::array<std::uint8_t, kReachTableSize> table{};
+  int o = 0;
+  for (int rem = 0; rem < kReachTableSize; ++rem) {
+    while ((o + 1) * (o + 1) <= rem) ++o;
+    table[static_cast<std::size_t>(rem)] = static_cast<std::uint8_t>(o);
+  }
+  return table;
+}();
+
 int reach(int rem) {
-  if (rem >= kWidestOffset * kWidestOffset) return kWidestOffset;
-  int o = static_cast<int>(std::sqrt(static_cast<double>(rem)));
-  while (o * o > rem) --o;
-  while ((o + 1) * (o + 1) <= rem) ++o;
-  return o;
+  return rem >= kReachTableSize ? kWidestOffset : kReachTable[static_cast<std::size_t>(rem)];
 }
 
 // Bits lo..hi of a 64-bit mask; empty when lo > hi.
