@@ -4,10 +4,10 @@
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <vector>
 
+#include "cave/generator.hpp"
 #include "world/bot_paths.hpp"
 #include "world/catalogue.hpp"
 #include "world/resources.hpp"
@@ -16,141 +16,99 @@ namespace {
 
 using namespace tessmark;
 
-// A fixed-seed cave world in the generator's spirit: Dirt with an open sky
-// over rolling ground, wandering caves, ore tangles, precious veins and gems,
-// HardRock blobs and capped lava.
-class CaveWorldBuilder {
- public:
-  World build() {
-    World world;
-    world.reset_empty(id(Block::Dirt));
-    for (int z = 0; z < kGridSize; ++z)
-      for (int x = 0; x < kGridSize; ++x) {
-        const int ground = 53 + static_cast<int>(next(3)) + ((x / 8 + z / 8) % 2);
-        for (int y = ground + 1; y < kGridSize; ++y) world.blocks[cell_index(x, y, z)] = 0;
-      }
-    for (int i = 0; i < 12; ++i) walk(world, 120, 1, Block::Ore);
-    for (int i = 0; i < 16; ++i) walk(world, 21 + static_cast<int>(next(43)), 0, Block::PreciousLow);
-    for (int i = 0; i < 16; ++i) paint(world, random_cell(), 0, Block::PreciousHigh);
-    for (int i = 0; i < 20; ++i) walk(world, 8 + static_cast<int>(next(24)), 1, Block::Air, true);
-    for (int i = 0; i < 40; ++i) walk(world, 60 + static_cast<int>(next(200)), 1, Block::Air, true);
-    for (int i = 0; i < 90; ++i) {
-      Cell c = random_cell();
-      c.y = 1 + static_cast<int>(next(30));
-      paint(world, c, 2, Block::HardRock);
-    }
-    for (int placed = 0, tries = 0; placed < 19 && tries < 100000; ++tries) {
-      const Cell c = random_cell();
-      if (c.y < 2 || c.y > 60 || world.at(cell_index(c)) != 0) continue;
-      world.blocks[cell_index(c)] = id(Block::Lava);
-      world.blocks[cell_index(c.x, c.y + 1, c.z)] = id(Block::HardRock);
-      ++placed;
-    }
-    world.load_blocks(std::vector<BlockId>(world.blocks));  // restates the lava counter
-    return world;
-  }
-
- private:
-  std::uint64_t next(std::uint64_t bound) {
-    state_ += 0x9E3779B97F4A7C15ull;
-    std::uint64_t z = state_;
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return (z ^ (z >> 31)) % bound;
-  }
-  Cell random_cell() {
-    return {1 + static_cast<int>(next(62)), 1 + static_cast<int>(next(54)),
-            1 + static_cast<int>(next(62))};
-  }
-  static void paint(World& world, Cell c, int radius, Block block) {
-    for (int dz = -radius; dz <= radius; ++dz)
-      for (int dy = -radius; dy <= radius; ++dy)
-        for (int dx = -radius; dx <= radius; ++dx) {
-          const int x = c.x + dx, y = c.y + dy, z = c.z + dz;
-          if (is_interior(x, y, z) && dx * dx + dy * dy + dz * dz <= radius * radius + 1) {
-            world.blocks[cell_index(x, y, z)] = id(block);
-          }
-        }
-  }
-  void walk(World& world, int steps, int radius, Block block, bool drift_down = false) {
-    Cell c = random_cell();
-    if (drift_down) c.y = 20 + static_cast<int>(next(40));
-    for (int s = 0; s < steps; ++s) {
-      paint(world, c, radius, block);
-      switch (next(drift_down ? 7 : 6)) {
-        case 0: ++c.x; break;
-        case 1: --c.x; break;
-        case 2: ++c.z; break;
-        case 3: --c.z; break;
-        case 4: ++c.y; break;
-        default: --c.y; break;
-      }
-      c.x = std::clamp(c.x, 1, 62);
-      c.y = std::clamp(c.y, 1, 62);
-      c.z = std::clamp(c.z, 1, 62);
-    }
-  }
-
-  std::uint64_t state_ = 424242;
-};
-
+// The generated world the game starts with, with ore_factor 12.
 const World& cave_world() {
-  static const World world = CaveWorldBuilder{}.build();
+  static const World world = [] {
+    World w;
+    generate_cave_map(w, true, 12, 424242);
+    return w;
+  }();
   return world;
 }
 
-struct BudgetSearch {
-  Point origin, destination;
-  bool ok = false;
-};
-
-// A start and a goal the search does not reach within its budget, where the
-// budget, not the size of the cave, ends the search: a goal exists that is
-// found with the full budget but not with 90% of it.
-BudgetSearch budget_exhausting_search(const World& world, bool mining) {
-  std::vector<Cell> standing;
-  for (int z = 2; z <= 61; ++z)
-    for (int y = 1; y <= 61; ++y)
-      for (int x = 2; x <= 61; ++x)
-        if (bot_surface_is_valid(world, {x, y, z}, 1)) standing.push_back({x, y, z});
-  const std::size_t stride = standing.size() / 97 + 1;
-  for (std::size_t s = 0; s < standing.size(); s += stride) {
-    const Point origin = bot_reference_point(standing[s]);
-    bool budget_bites = false;
-    const Point* unreachable = nullptr;
-    Point far{};
-    for (std::size_t g = s % 89; g < standing.size() && !(budget_bites && unreachable); g += 89) {
-      const Point goal = bot_reference_point(standing[g]);
-      if (find_bot_path(world, origin, goal, 1, kBotPathMaxNodes, mining).empty()) {
-        far = goal;
-        unreachable = &far;
-      } else if (find_bot_path(world, origin, goal, 1, kBotPathMaxNodes * 9 / 10, mining).empty()) {
-        budget_bites = true;
-      }
-    }
-    if (budget_bites && unreachable) return {origin, far, true};
-  }
-  return {};
+void fill(World& world, Cell a, Cell b, Block block) {
+  for (int z = a.z; z <= b.z; ++z)
+    for (int y = a.y; y <= b.y; ++y)
+      for (int x = a.x; x <= b.x; ++x) world.write_cell(x, y, z, id(block));
 }
 
-void run_path_search(benchmark::State& state, bool mining) {
-  const World& world = cave_world();
-  const BudgetSearch search = budget_exhausting_search(world, mining);
-  if (!search.ok) {
-    state.SkipWithError("no budget-exhausting search in this world");
+// A standing place sealed in HardRock near a corner of the world: a goal no
+// search reaches, so the search runs until its budget or its cave runs out.
+constexpr Cell kSealedGoal{3, 3, 3};
+void seal_goal(World& world) {
+  fill(world, {2, 2, 2}, {4, 6, 4}, Block::HardRock);
+  fill(world, {3, 4, 3}, {3, 5, 3}, Block::Air);
+}
+
+// Generated caves hold a few thousand standing places per cave at most, so a
+// walking search there ends when its cave is used up. Player-built levels are
+// what fill a walking bot's budget: floors every three cells, joined either
+// by staircases or by ladders.
+World levels(bool ladders) {
+  World world;
+  for (int y = 3; y <= 60; y += 3) fill(world, {2, y, 2}, {61, y, 61}, Block::HardRock);
+  for (int y = 3; y + 3 <= 60; y += 3) {
+    for (int x0 : {10, 40}) {
+      if (ladders) {
+        fill(world, {x0, y + 1, 30}, {x0, y + 3, 30}, Block::Air);
+        fill(world, {x0 - 1, y + 1, 30}, {x0 - 1, y + 3, 30}, Block::Ladder);
+      } else {
+        world.write_cell(x0, y + 1, 30, id(Block::HardRock));
+        world.write_cell(x0 + 1, y + 2, 30, id(Block::HardRock));
+        fill(world, {x0, y + 3, 30}, {x0 + 1, y + 3, 30}, Block::Air);
+      }
+    }
+  }
+  seal_goal(world);
+  return world;
+}
+
+void run_path_search(benchmark::State& state, const World& world, Cell start, bool mining) {
+  const Point origin = bot_reference_point(start);
+  const Point destination = bot_reference_point(kSealedGoal);
+  if (!bot_surface_is_valid(world, start, 1) || !bot_surface_is_valid(world, kSealedGoal, 1)) {
+    state.SkipWithError("start or goal is not a standing place");
     return;
   }
   for (auto _ : state) {
-    auto path = find_bot_path(world, search.origin, search.destination, 1, kBotPathMaxNodes, mining);
+    auto path = find_bot_path(world, origin, destination, 1, kBotPathMaxNodes, mining);
     benchmark::DoNotOptimize(path);
   }
 }
 
-void BM_BotSurfacePathBudgetExhausted(benchmark::State& state) { run_path_search(state, false); }
-BENCHMARK(BM_BotSurfacePathBudgetExhausted)->Unit(benchmark::kMicrosecond);
-
-void BM_BotMiningPathBudgetExhausted(benchmark::State& state) { run_path_search(state, true); }
+// Digging through the generated world until the budget runs out.
+void BM_BotMiningPathBudgetExhausted(benchmark::State& state) {
+  static const World world = [] {
+    World w = cave_world();
+    seal_goal(w);
+    return w;
+  }();
+  run_path_search(state, world, {44, 57, 38}, true);
+}
 BENCHMARK(BM_BotMiningPathBudgetExhausted)->Unit(benchmark::kMicrosecond);
+
+// Walking over the largest surface cave of the generated world, to its end.
+void BM_BotSurfacePathWholeCave(benchmark::State& state) {
+  static const World world = [] {
+    World w = cave_world();
+    seal_goal(w);
+    return w;
+  }();
+  run_path_search(state, world, {2, 54, 2}, false);
+}
+BENCHMARK(BM_BotSurfacePathWholeCave)->Unit(benchmark::kMicrosecond);
+
+void BM_BotSurfacePathBudgetExhaustedStairs(benchmark::State& state) {
+  static const World world = levels(false);
+  run_path_search(state, world, {30, 3, 40}, false);
+}
+BENCHMARK(BM_BotSurfacePathBudgetExhaustedStairs)->Unit(benchmark::kMicrosecond);
+
+void BM_BotSurfacePathBudgetExhaustedLadders(benchmark::State& state) {
+  static const World world = levels(true);
+  run_path_search(state, world, {30, 3, 40}, false);
+}
+BENCHMARK(BM_BotSurfacePathBudgetExhaustedLadders)->Unit(benchmark::kMicrosecond);
 
 void run_resource_search(benchmark::State& state, bool search_ore, std::size_t limit) {
   const World& world = cave_world();
