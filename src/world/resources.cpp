@@ -4,6 +4,8 @@
 #include <array>
 #include <bit>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <optional>
 
 #include "world/catalogue.hpp"
@@ -93,6 +95,81 @@ class AvoidZones {
   std::vector<Point> near_;
 };
 
+// Air cells as bit masks: one bit per x along each row of fixed y and z, and
+// one bit per z along each row of fixed x and y. A standing place is two air
+// cells over a floor, so the nearest one in a direction falls out of a few
+// bit operations instead of a walk of up to eight cells, which matters with
+// thousands of ore blocks buried in dirt.
+class AirMasks {
+ public:
+  void build(const World& world) {
+    for (int z = 0; z < kGridSize; ++z) {
+      for (int y = 0; y < kGridSize; ++y) {
+        along_x_[static_cast<std::size_t>(y + kGridSize * z)] =
+            air_bits(world.blocks.data() + cell_index(0, y, z));
+      }
+    }
+    for (int y = 0; y < kGridSize; ++y) transpose_layer(y);
+  }
+
+  // Bit x: cell (x, y, z) holds air.
+  std::uint64_t along_x(int y, int z) const {
+    return along_x_[static_cast<std::size_t>(y + kGridSize * z)];
+  }
+  // Bit z: cell (x, y, z) holds air.
+  std::uint64_t along_z(int x, int y) const {
+    return along_z_[static_cast<std::size_t>(x + kGridSize * y)];
+  }
+
+ private:
+  static_assert(kGridSize == 64, "one row of cells is one 64-bit mask");
+  static_assert(std::endian::native == std::endian::little, "bytes load into masks in x order");
+
+  // Eight cells at a time: the classic zero-byte test leaves 0x80 in every
+  // air byte, and one multiply gathers those eight bits.
+  static std::uint64_t air_bits(const BlockId* row) {
+    static_assert(id(Block::Air) == 0, "the zero-byte test finds air");
+    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+    std::uint64_t bits = 0;
+    for (int word = 0; word < kGridSize / 8; ++word) {
+      std::uint64_t v;
+      std::memcpy(&v, row + 8 * word, 8);
+      const std::uint64_t zero_bytes = ~(((v & kLow7) + kLow7) | v | kLow7);
+      bits |= (((zero_bytes >> 7) * 0x0102040810204080ull) >> 56) << (8 * word);
+    }
+    return bits;
+  }
+
+  // Turns the layer's rows along x (indexed by z) into rows along z (indexed
+  // by x): a 64 x 64 bit matrix transpose by swapping ever smaller blocks.
+  void transpose_layer(int y) {
+    std::array<std::uint64_t, 64> m;
+    for (int z = 0; z < 64; ++z) m[static_cast<std::size_t>(z)] = along_x(y, z);
+    std::uint64_t keep = 0x00000000FFFFFFFFull;
+    for (int j = 32; j != 0; j >>= 1, keep ^= keep << j) {
+      for (int k = 0; k < 64; k = ((k | j) + 1) & ~j) {
+        auto& lo = m[static_cast<std::size_t>(k)];
+        auto& hi = m[static_cast<std::size_t>(k | j)];
+        const std::uint64_t t = ((lo >> j) ^ hi) & keep;
+        lo ^= t << j;
+        hi ^= t;
+      }
+    }
+    for (int x = 0; x < 64; ++x) {
+      along_z_[static_cast<std::size_t>(x + kGridSize * y)] = m[static_cast<std::size_t>(x)];
+    }
+  }
+
+  std::array<std::uint64_t, kGridSize * kGridSize> along_x_{};
+  std::array<std::uint64_t, kGridSize * kGridSize> along_z_{};
+};
+
+// Reused per thread: the masks are rebuilt by every search.
+AirMasks& air_masks() {
+  thread_local AirMasks masks;
+  return masks;
+}
+
 struct ScoredTarget {
   std::int32_t score_key;
   AccessibleResourceTarget target;
@@ -100,8 +177,10 @@ struct ScoredTarget {
 
 class ResourceScan {
  public:
-  ResourceScan(const World& world, Point origin, const AvoidZones& avoid, float max_vertical_delta)
+  ResourceScan(const World& world, const AirMasks& air, Point origin, const AvoidZones& avoid,
+               float max_vertical_delta)
       : world_(world),
+        air_(air),
         origin_(origin),
         avoid_(avoid),
         max_vertical_delta_(max_vertical_delta > 0.0f ? max_vertical_delta : 0.0f) {}
@@ -127,16 +206,34 @@ class ResourceScan {
 
   float distance_from_origin(Point a) const { return std::sqrt(squared_distance(a, origin_)); }
 
+  // Steps to the nearest standing place in direction (dx, dz): two air cells
+  // over a floor, at most eight steps out and never past the interior; 0 if
+  // there is none.
+  int steps_to_spot(int x, int y, int z, int dx, int dz) const {
+    const bool along_x = dx != 0;
+    const int from = along_x ? x : z;
+    const int step = along_x ? dx : dz;
+    auto row = [&](int height) { return along_x ? air_.along_x(height, z) : air_.along_z(x, height); };
+    // Air at body height and above it, something under it.
+    std::uint64_t spots = row(y) & row(y + 1) & ~row(y - 1);
+    const int nearest = step < 0 ? std::max(1, from - kMaxApproachSteps) : from + 1;
+    const int farthest = step < 0 ? from - 1 : std::min(kGridSize - 2, from + kMaxApproachSteps);
+    if (nearest > farthest) return 0;
+    spots &= (~0ull >> (63 - farthest)) & (~0ull << nearest);
+    while (spots != 0) {
+      const int at = step < 0 ? 63 - std::countl_zero(spots) : std::countr_zero(spots);
+      const int wx = along_x ? at : x, wz = along_x ? z : at;
+      if (is_floor(wx, y - 1, wz)) return std::abs(at - from);  // not lava
+      spots &= ~(1ull << at);
+    }
+    return 0;
+  }
+
   // A standing place up to eight columns out in direction (dx, dz), and the
   // first block in the way back to the resource.
   std::optional<ScoredTarget> side_approach(int x, int y, int z, int dx, int dz,
                                             ResourceKind kind) const {
-    int steps = 0;
-    for (int k = 1; k <= kMaxApproachSteps && steps == 0; ++k) {
-      const int wx = x + k * dx, wz = z + k * dz;
-      if (wx < 1 || wx > kGridSize - 2 || wz < 1 || wz > kGridSize - 2) return std::nullopt;
-      if (is_air(wx, y, wz) && is_air(wx, y + 1, wz) && is_floor(wx, y - 1, wz)) steps = k;
-    }
+    const int steps = steps_to_spot(x, y, z, dx, dz);
     if (steps == 0) return std::nullopt;
 
     // Walk back in: every column needs a floor, and the first solid cell at
@@ -193,6 +290,7 @@ class ResourceScan {
   }
 
   const World& world_;
+  const AirMasks& air_;
   Point origin_;
   const AvoidZones& avoid_;
   float max_vertical_delta_;
@@ -205,7 +303,9 @@ std::vector<AccessibleResourceTarget> find_accessible_resources(
     float max_vertical_delta, bool search_ore, std::size_t limit) {
   if (limit == 0) return {};
   const AvoidZones avoid(avoid_positions, avoid_radius);
-  const ResourceScan scan(world, origin, avoid, max_vertical_delta);
+  AirMasks& air = air_masks();
+  air.build(world);
+  const ResourceScan scan(world, air, origin, avoid, max_vertical_delta);
 
   // Resources are rare: rows are first tested as a whole against the id
   // range of the kind searched for, which the compiler turns into a few
@@ -222,7 +322,8 @@ std::vector<AccessibleResourceTarget> find_accessible_resources(
 
   // The scan visits every resource exactly once, so the best target of each
   // is settled before the next resource is looked at.
-  std::vector<ScoredTarget> found;
+  thread_local std::vector<ScoredTarget> found;  // keeps its capacity from call to call
+  found.clear();
   for (int z = 1; z <= kGridSize - 2; ++z) {
     for (int y = 2; y <= kGridSize - 3; ++y) {
       const BlockId* row = world.blocks.data() + cell_index(0, y, z);

@@ -2,12 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <map>
+#include <tuple>
 #include <functional>
 #include <limits>
 #include <optional>
 #include <vector>
 
+#include "cave/generator.hpp"
 #include "world/bot_test_worlds.hpp"
 
 namespace tessmark {
@@ -332,6 +337,136 @@ TEST(Resources, LimitZeroAndGridEdges) {
                       {{1, 9, 20}, Block::HardRock},
                       {{0, 9, 20}, Block::HardRock}});
   EXPECT_TRUE(Search{}.run(edges).empty());
+}
+
+}  // namespace
+}  // namespace tessmark
+
+namespace tessmark {
+namespace {
+
+// The search in its plainest form: every cell looked at one by one, a map
+// for the best target per resource, a stable sort.
+Targets plain_find(const World& world, Point origin, const std::vector<Point>& avoid,
+                   float radius, float max_vertical_delta, bool ore, std::size_t limit) {
+  if (limit == 0) return {};
+  const float r = std::isnan(radius) ? 0.0f : std::max(radius, 0.0f);
+  const float r2 = r * r;
+  const float vmax = std::isnan(max_vertical_delta) ? 0.0f : std::max(max_vertical_delta, 0.0f);
+  auto avoided = [&](Point p) {
+    for (const Point& a : avoid) {
+      const float dx = p.x - a.x, dy = p.y - a.y, dz = p.z - a.z;
+      if (r2 > dx * dx + dy * dy + dz * dz) return true;
+    }
+    return false;
+  };
+  auto air = [&](int x, int y, int z) { return world.at(x, y, z) == 0; };
+  auto floor = [&](int x, int y, int z) { return world.at(x, y, z) != 0 && world.at(x, y, z) != 19; };
+  auto key = [](float f) {
+    std::int32_t i;
+    std::memcpy(&i, &f, 4);
+    return i < 0 ? static_cast<std::int32_t>(i ^ 0x7FFFFFFF) : i;
+  };
+  auto cell_key = [](Cell c) { return std::tuple(c.x, c.y, c.z); };
+  std::map<std::tuple<int, int, int>, std::pair<float, AccessibleResourceTarget>> best;
+  auto offer = [&](float score, const AccessibleResourceTarget& t) {
+    const auto k = cell_key(t.resource_position);
+    auto it = best.find(k);
+    if (it == best.end()) {
+      best.emplace(k, std::pair(score, t));
+    } else if (key(score) < key(it->second.first) ||
+               (key(score) == key(it->second.first) &&
+                cell_key(t.work_position) < cell_key(it->second.second.work_position))) {
+      it->second = {score, t};
+    }
+  };
+  for (int z = 1; z <= 62; ++z)
+    for (int y = 2; y <= 61; ++y)
+      for (int x = 1; x <= 62; ++x) {
+        const BlockId b = world.at(x, y, z);
+        const bool wanted = ore ? b == 2 : (b == 3 || b == 4);
+        if (!wanted) continue;
+        const float divisor = ore ? 1.0f : (b == 3 ? 100.0f : 1000.0f);
+        const std::int32_t cash = ore ? 0 : (b == 3 ? 100 : 1000);
+        if (avoided({x + 0.5f, y + 0.5f, z + 0.5f})) continue;
+        const int dirs[4][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
+        for (const auto& d : dirs) {
+          int k = 1;
+          for (; k <= 8; ++k) {
+            const int wx = x + k * d[0], wz = z + k * d[1];
+            if (wx < 1 || wx > 62 || wz < 1 || wz > 62) {
+              k = 9;
+              break;
+            }
+            if (air(wx, y, wz) && air(wx, y + 1, wz) && floor(wx, y - 1, wz)) break;
+          }
+          if (k > 8) continue;
+          std::optional<Cell> work;
+          bool failed = false;
+          for (int t = k - 1; t >= 0 && !work && !failed; --t) {
+            const int tx = x + t * d[0], tz = z + t * d[1];
+            if (avoided({tx + 0.5f, y + 0.5f, tz + 0.5f}) || !floor(tx, y - 1, tz)) failed = true;
+            else if (!air(tx, y, tz)) work = Cell{tx, y, tz};
+            else if (!air(tx, y + 1, tz)) work = Cell{tx, y + 1, tz};
+          }
+          if (failed || !work || !is_minable_work_cell(world.at(work->x, work->y, work->z))) continue;
+          const Point a{(x + k * d[0]) + 0.5f, y + 0.95f, (z + k * d[1]) + 0.5f};
+          if (avoided(a) || !(std::fabs(a.y - origin.y) <= vmax)) continue;
+          const float dist = std::sqrt((a.x - origin.x) * (a.x - origin.x) +
+                                       (a.y - origin.y) * (a.y - origin.y) +
+                                       (a.z - origin.z) * (a.z - origin.z));
+          const float dig = (k - 1) * 1.5f;
+          offer((dig * dig + dist * dist) / divisor, {{x, y, z}, *work, a, b, cash, dist});
+        }
+        if (y >= 4 && air(x, y - 1, z) && air(x, y - 2, z) && floor(x, y - 3, z)) {
+          const Point a{x + 0.5f, y - 1.05f, z + 0.5f};
+          if (!avoided(a) && std::fabs(a.y - origin.y) <= vmax) {
+            const float dist = std::sqrt((a.x - origin.x) * (a.x - origin.x) +
+                                         (a.y - origin.y) * (a.y - origin.y) +
+                                         (a.z - origin.z) * (a.z - origin.z));
+            offer((dist * dist) / divisor, {{x, y, z}, {x, y, z}, a, b, cash, dist});
+          }
+        }
+      }
+  std::vector<std::pair<float, AccessibleResourceTarget>> list;
+  for (const auto& [k, v] : best) list.push_back(v);
+  std::stable_sort(list.begin(), list.end(), [&](const auto& l, const auto& r2nd) {
+    if (key(l.first) != key(r2nd.first)) return key(l.first) < key(r2nd.first);
+    return cell_key(l.second.resource_position) < cell_key(r2nd.second.resource_position);
+  });
+  Targets out;
+  for (std::size_t i = 0; i < std::min(limit, list.size()); ++i) out.push_back(list[i].second);
+  return out;
+}
+
+// Generated worlds, with and without lava, both kinds of resource, several
+// origins, avoid lists, radii and height limits: the search gives exactly the
+// targets of the plain one, in the same order.
+TEST(Resources, AgreesWithThePlainSearchOnGeneratedWorlds) {
+  struct Setup {
+    bool lava;
+    std::int32_t ore_factor, seed;
+  };
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  for (const Setup& g : {Setup{true, 12, 424242}, Setup{false, 3, 7}}) {
+    World world;
+    generate_cave_map(world, g.lava, g.ore_factor, g.seed);
+    for (int i = 0; i < 6; ++i) {
+      Search search;
+      search.origin = {5.5f + 9.0f * i, 20.95f + 7.0f * i, 60.5f - 10.0f * i};
+      search.avoid = {{20.5f + i, 30.0f, 20.5f}, {40.0f, 10.0f + 5 * i, 45.0f}, {nan, 1.0f, 1.0f}};
+      search.radius = i % 3 == 0 ? 0.0f : 2.5f * i;
+      search.max_vertical_delta = i == 5 ? 1000.0f : 4.0f * i;
+      search.ore = i % 2 == 0;
+      search.limit = i == 4 ? 7 : std::numeric_limits<std::size_t>::max();
+      const Targets expected = plain_find(world, search.origin, search.avoid, search.radius,
+                                          search.max_vertical_delta, search.ore, search.limit);
+      EXPECT_EQ(search.run(world), expected) << g.seed << ' ' << i;
+      if (i == 5) {
+        EXPECT_GT(expected.size(), 10u) << g.seed;
+      }
+    }
+  }
 }
 
 }  // namespace
