@@ -17,6 +17,19 @@ void register_tessmark_world() {
   bind_method<&TessmarkWorld::block_at>("block_at", {"x", "y", "z"});
   bind_method<&TessmarkWorld::lava_count>("lava_count", {});
   bind_method<&TessmarkWorld::take_dirty_regions>("take_dirty_regions", {});
+  bind_method<&TessmarkWorld::find_accessible_precious_resource>(
+      "find_accessible_precious_resource",
+      {"origin", "avoid_positions", "avoid_radius", "max_vertical_delta"});
+  bind_method<&TessmarkWorld::find_accessible_precious_resources>(
+      "find_accessible_precious_resources",
+      {"origin", "avoid_positions", "avoid_radius", "max_vertical_delta", "limit"});
+  bind_method<&TessmarkWorld::find_accessible_ore_resource>(
+      "find_accessible_ore_resource",
+      {"origin", "avoid_positions", "avoid_radius", "max_vertical_delta"});
+  bind_method<&TessmarkWorld::find_bot_surface_path>(
+      "find_bot_surface_path", {"origin", "destination", "player_team", "max_nodes"});
+  bind_method<&TessmarkWorld::find_bot_mining_path>(
+      "find_bot_mining_path", {"origin", "destination", "player_team", "max_nodes"});
 }
 
 void unregister_tessmark_world() { godot::ClassBinding<TessmarkWorld>::unregister_class(); }

@@ -33,6 +33,24 @@ class TessmarkWorld {
   std::int32_t block_at(std::int32_t x, std::int32_t y, std::int32_t z) const;
   std::int32_t lava_count() const;
   godot::PackedInt32Array take_dirty_regions();
+
+  // Bots and resources (methods_bots.cpp).
+  godot::Dictionary find_accessible_precious_resource(
+      godot::Vector3 origin, const godot::PackedVector3Array& avoid_positions, float avoid_radius,
+      float max_vertical_delta) const;
+  godot::DictionaryArray find_accessible_precious_resources(
+      godot::Vector3 origin, const godot::PackedVector3Array& avoid_positions, float avoid_radius,
+      float max_vertical_delta, std::int32_t limit) const;
+  godot::Dictionary find_accessible_ore_resource(godot::Vector3 origin,
+                                                 const godot::PackedVector3Array& avoid_positions,
+                                                 float avoid_radius,
+                                                 float max_vertical_delta) const;
+  godot::PackedVector3Array find_bot_surface_path(godot::Vector3 origin, godot::Vector3 destination,
+                                                  std::int32_t player_team,
+                                                  std::int32_t max_nodes) const;
+  godot::PackedVector3Array find_bot_mining_path(godot::Vector3 origin, godot::Vector3 destination,
+                                                 std::int32_t player_team,
+                                                 std::int32_t max_nodes) const;
 };
 
 // Announces TessmarkWorld and its script methods to the engine, and takes

@@ -110,7 +110,7 @@ void variant_from_type(void* dest, void* value) {
     std::memcpy(&v->data.integer, value, 8);
   } else if constexpr (kType == kFloat) {
     std::memcpy(&v->data.real, value, 8);
-  } else if constexpr (kType == kVector3) {
+  } else if constexpr (kType == kVector3 || kType == kVector3i) {
     std::memcpy(v->data.vector, value, 12);
   } else {
     v->data.body = *static_cast<Body**>(value);  // first field of every raw reference type
@@ -132,7 +132,7 @@ void type_from_variant(void* dest, void* variant) {
     std::memcpy(dest, &v->data.integer, 8);
   } else if constexpr (kType == kFloat) {
     std::memcpy(dest, &v->data.real, 8);
-  } else if constexpr (kType == kVector3) {
+  } else if constexpr (kType == kVector3 || kType == kVector3i) {
     std::memcpy(dest, v->data.vector, 12);
   } else if constexpr (is_packed_type(kType)) {
     retain(v->data.body);
@@ -153,6 +153,7 @@ FromType get_variant_from_type_constructor(std::int32_t type) {
     TESSMARK_CASE(kInt)
     TESSMARK_CASE(kFloat)
     TESSMARK_CASE(kVector3)
+    TESSMARK_CASE(kVector3i)
     TESSMARK_CASE(kString)
     TESSMARK_CASE(kDictionary)
     TESSMARK_CASE(kArray)
@@ -177,6 +178,7 @@ ToType get_variant_to_type_constructor(std::int32_t type) {
     TESSMARK_CASE(kInt)
     TESSMARK_CASE(kFloat)
     TESSMARK_CASE(kVector3)
+    TESSMARK_CASE(kVector3i)
     TESSMARK_CASE(kString)
     TESSMARK_CASE(kDictionary)
     TESSMARK_CASE(kArray)
