@@ -67,8 +67,11 @@ godot::Dictionary best_resource(const World& world, godot::Vector3 origin,
 }
 
 // Scripts may ask for any budget; below 1 counts as 1.
-std::uint32_t node_budget(std::int32_t max_nodes) {
-  return static_cast<std::uint32_t>(std::max(max_nodes, 1));
+godot::PackedVector3Array bot_path(const World& world, godot::Vector3 origin,
+                                   godot::Vector3 destination, std::int32_t player_team,
+                                   std::int32_t max_nodes, bool mining) {
+  return to_packed(find_bot_path(world, to_point(origin), to_point(destination), player_team,
+                                 static_cast<std::uint32_t>(std::max(max_nodes, 1)), mining));
 }
 
 }  // namespace
@@ -102,16 +105,14 @@ godot::PackedVector3Array TessmarkWorld::find_bot_surface_path(godot::Vector3 or
                                                                godot::Vector3 destination,
                                                                std::int32_t player_team,
                                                                std::int32_t max_nodes) const {
-  return to_packed(find_bot_path(world, to_point(origin), to_point(destination), player_team,
-                                 node_budget(max_nodes), false));
+  return bot_path(world, origin, destination, player_team, max_nodes, false);
 }
 
 godot::PackedVector3Array TessmarkWorld::find_bot_mining_path(godot::Vector3 origin,
                                                               godot::Vector3 destination,
                                                               std::int32_t player_team,
                                                               std::int32_t max_nodes) const {
-  return to_packed(find_bot_path(world, to_point(origin), to_point(destination), player_team,
-                                 node_budget(max_nodes), true));
+  return bot_path(world, origin, destination, player_team, max_nodes, true);
 }
 
 }  // namespace tessmark

@@ -462,6 +462,11 @@ TEST(Resources, AgreesWithThePlainSearchOnGeneratedWorlds) {
       const Targets expected = plain_find(world, search.origin, search.avoid, search.radius,
                                           search.max_vertical_delta, search.ore, search.limit);
       EXPECT_EQ(search.run(world), expected) << g.seed << ' ' << i;
+      // A bot sent to the approach point stands there: it maps back to a
+      // standing place (for a team without a gate; gates are floors too).
+      for (const auto& t : expected) {
+        EXPECT_TRUE(bot_surface_is_valid(world, bot_support_of_point(t.approach_position), 0));
+      }
       if (i == 5) {
         EXPECT_GT(expected.size(), 10u) << g.seed;
       }
