@@ -1,13 +1,12 @@
 #include "world/lava.hpp"
 
-#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstdint>
-#include <vector>
+#include <memory>
 
+#include "world/block_masks.hpp"
 #include "world/catalogue.hpp"
-#include "world/row_scan.hpp"
 
 namespace tessmark {
 namespace {
@@ -66,64 +65,45 @@ void act_in_normal_mode(World& world, Cell c) {
   }
 }
 
-// Indices of every lava cell, ordered x outermost, then y, then z. The grid
-// is laid out with x fastest, so the rows are scanned in memory order and
-// the hits re-sorted with two stable counting passes (by y, then by x).
-std::vector<std::int32_t> lava_cells_in_visiting_order(const World& world) {
-  std::vector<std::int32_t> found;
-  found.reserve(static_cast<std::size_t>(
-      std::min<std::uint64_t>(world.lava_count, static_cast<std::uint64_t>(kCellCount))));
-  std::array<std::int32_t, kGridSize> per_x{}, per_y{};
-  const BlockId* rows = world.blocks.data();
-  for (int row = 0; row < kGridSize * kGridSize; ++row) {  // row = y + 64 z
-    std::uint64_t mask = row_mask_of(rows + kGridSize * row, kLava);
-    if (mask == 0) continue;
-    const int y = row % kGridSize;
-    while (mask != 0) {
-      const int x = std::countr_zero(mask);
-      mask &= mask - 1;
-      found.push_back(row * kGridSize + x);
-      ++per_x[static_cast<std::size_t>(x)];
-      ++per_y[static_cast<std::size_t>(y)];
-    }
-  }
+// Where lava sits at the start of the step, one bit square per layer y:
+// bit z of lava_at[y][x] is set when (x, y, z) holds lava. The grid is read
+// in memory order, a row along x at a time, and each layer holding lava is
+// then transposed, so walking x, then y, then the set bits of z gives the
+// visiting order directly, at a cost of a few operations per row.
+struct LavaAtStart {
+  std::array<BitSquare, kGridSize> lava_at;  // [y][x], bits z
 
-  // Turn the counts into start positions.
-  auto starts_from_counts = [](std::array<std::int32_t, kGridSize>& counts) {
-    std::int32_t next = 0;
-    for (std::int32_t& n : counts) {
-      const std::int32_t count = n;
-      n = next;
-      next += count;
+  explicit LavaAtStart(const World& world) {
+    std::uint64_t layers_with_lava = 0;  // bit y
+    for (int z = 0; z < kGridSize; ++z) {
+      for (int y = 0; y < kGridSize; ++y) {
+        const std::uint64_t xs = row_mask_of(world.blocks.data() + cell_index(0, y, z), kLava);
+        lava_at[static_cast<std::size_t>(y)][static_cast<std::size_t>(z)] = xs;  // until transposed
+        layers_with_lava |= std::uint64_t{xs != 0} << y;
+      }
     }
-  };
-  starts_from_counts(per_x);
-  starts_from_counts(per_y);
-
-  // Found in (z, y, x) order; stable by y gives (y, z, x), then stable by x
-  // gives (x, y, z).
-  std::vector<std::int32_t> by_y(found.size());
-  for (const std::int32_t index : found) {
-    const auto y = static_cast<std::size_t>(cell_at_index(index).y);
-    by_y[static_cast<std::size_t>(per_y[y]++)] = index;
+    for (int y = 0; y < kGridSize; ++y)
+      if ((layers_with_lava >> y) & 1) transpose(lava_at[static_cast<std::size_t>(y)]);
   }
-  for (const std::int32_t index : by_y) {
-    const auto x = static_cast<std::size_t>(cell_at_index(index).x);
-    found[static_cast<std::size_t>(per_x[x]++)] = index;
-  }
-  return found;
-}
+};
 
 }  // namespace
 
 void do_lava_stuff(World& world) {
   const bool virus = world.tessmark_virus;
-  for (const std::int32_t index : lava_cells_in_visiting_order(world)) {
-    const Cell c = cell_at_index(index);
-    if (virus) {
-      act_in_virus_mode(world, c);
-    } else {
-      act_in_normal_mode(world, c);
+  const auto start = std::make_unique<LavaAtStart>(world);
+  for (int x = 0; x < kGridSize; ++x) {
+    for (int y = 0; y < kGridSize; ++y) {
+      std::uint64_t zs = start->lava_at[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)];
+      while (zs != 0) {
+        const Cell c{x, y, std::countr_zero(zs)};
+        zs &= zs - 1;
+        if (virus) {
+          act_in_virus_mode(world, c);
+        } else {
+          act_in_normal_mode(world, c);
+        }
+      }
     }
   }
 }

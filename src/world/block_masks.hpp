@@ -1,8 +1,10 @@
 #pragma once
-// Finding one block id along a row of 64 cells (one x row of the grid) as a
-// bit mask, bit x set where row[x] holds the id. Whole-grid searches use it
-// to skip empty rows at memory speed instead of testing cell by cell.
+// Where one block id sits in the grid, as 64-bit masks: one bit per cell of
+// a row of 64 cells. Whole-grid searches use them to skip empty rows at
+// memory speed instead of testing cell by cell, and to walk the hits in an
+// order other than the memory layout (by transposing a 64 x 64 bit square).
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 
@@ -48,6 +50,26 @@ inline std::uint64_t row_mask_of(const BlockId* row, BlockId value) {
 #else
   return row_mask_of_portable(row, value);
 #endif
+}
+
+// A 64 x 64 square of bits, entry (r, c) being bit c of rows[r].
+using BitSquare = std::array<std::uint64_t, 64>;
+
+// Swaps entry (r, c) with (c, r) for every pair: at each of six scales the
+// off-diagonal blocks trade places.
+inline void transpose(BitSquare& rows) {
+  std::uint64_t low = 0x00000000ffffffffULL;  // the columns of the left blocks
+  for (int width = 32; width != 0; width >>= 1, low ^= low << width) {
+    for (int top = 0; top < 64; top += 2 * width) {
+      for (int r = top; r < top + width; ++r) {
+        auto& upper = rows[static_cast<std::size_t>(r)];
+        auto& lower = rows[static_cast<std::size_t>(r + width)];
+        const std::uint64_t swap = ((upper >> width) ^ lower) & low;
+        lower ^= swap;
+        upper ^= swap << width;
+      }
+    }
+  }
 }
 
 }  // namespace tessmark
