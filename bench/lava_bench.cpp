@@ -1,8 +1,8 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <ctime>
 #include <cstdint>
+#include <ctime>
 #include <random>
 #include <vector>
 
@@ -14,8 +14,8 @@ namespace {
 
 using tessmark::Block;
 using tessmark::BlockId;
-using tessmark::World;
 using tessmark::id;
+using tessmark::World;
 
 // A dirt world hollowed into caves (random boxes), with lava poured into the
 // bottoms of the caves until about `lava_cells` cells hold it, and stepped
@@ -23,7 +23,9 @@ using tessmark::id;
 // frames all the same.
 World settled_lava_caves(std::uint64_t lava_cells) {
   std::mt19937 rng(64);
-  auto roll = [&rng](int lo, int hi) { return lo + static_cast<int>(rng() % static_cast<unsigned>(hi - lo + 1)); };
+  auto roll = [&rng](int lo, int hi) {
+    return lo + static_cast<int>(rng() % static_cast<unsigned>(hi - lo + 1));
+  };
   std::vector<BlockId> grid(tessmark::kCellCount, id(Block::Dirt));
   auto at = [&grid](int x, int y, int z) -> BlockId& {
     return grid[static_cast<std::size_t>(tessmark::cell_index(x, y, z))];
@@ -75,7 +77,9 @@ BENCHMARK(BM_LavaStepSettled)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosec
 // falls or spreads, so the step writes about as many cells as there is lava.
 World cavern_with_falling_lava(std::uint64_t lava_cells) {
   std::mt19937 rng(7);
-  auto roll = [&rng](int lo, int hi) { return lo + static_cast<int>(rng() % static_cast<unsigned>(hi - lo + 1)); };
+  auto roll = [&rng](int lo, int hi) {
+    return lo + static_cast<int>(rng() % static_cast<unsigned>(hi - lo + 1));
+  };
   World world;
   world.reset_empty(id(Block::Dirt));
   for (int z = 1; z <= 62; ++z)
@@ -119,7 +123,11 @@ void BM_LavaStepFlowing(benchmark::State& state) {
   World start = cavern_with_falling_lava(static_cast<std::uint64_t>(state.range(0)));
   time_one_step_on_copies(state, start);
 }
-BENCHMARK(BM_LavaStepFlowing)->Arg(1000)->Arg(100000)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LavaStepFlowing)
+    ->Arg(1000)
+    ->Arg(100000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
 
 // Virus lava growing through open caves.
 void BM_LavaStepVirus(benchmark::State& state) {

@@ -11,14 +11,15 @@
 namespace tessmark {
 namespace {
 
-// Why the step needs no walk over all cells: a cell changes only when lava
-// enters it (it held air or fuel) or when it acts itself (a plug turns it
-// into a plug). So a cell holding lava at the start of the step still holds
-// it, unmarked, at its visit, and acts; a cell that gains lava during the
-// step is marked as new and never acts. The acting cells are therefore
-// exactly the lava cells found at the start, and visiting those alone, in
-// the visiting order and against the live grid, changes the world exactly as
-// the visit of every cell does: all other visits do nothing.
+// Why the step need not visit every cell: a cell acts when, at its visit, it
+// holds lava that did not appear earlier in the same step. A cell changes
+// only when lava enters it (from air or fuel) or when it acts itself (and a
+// plug turns it into a plug), so lava present at the start of the step is
+// still there, untouched, when its turn comes, and lava that appears during
+// the step never acts. The acting cells are exactly the lava cells at the
+// start; visiting those alone, in the visiting order and against the live
+// grid, has the same effect as visiting every cell, since the other visits
+// do nothing.
 
 struct Offset {
   int dx, dy, dz;
