@@ -4,8 +4,10 @@
 #include <array>
 #include <bit>
 #include <cstddef>
+#include <cstring>
 #include <limits>
 #include <memory>
+#include <type_traits>
 
 namespace tessmark {
 namespace {
@@ -99,7 +101,7 @@ constexpr std::array<MeshVec3, kFaceDirectionCount> kNormals{{
 
 // Axis numbers: 0 is x, 1 is y, 2 is z.
 struct FaceAxes {
-  int layer, row, column;
+  std::size_t layer, row, column;
 };
 constexpr FaceAxes axes_of(FaceDirection d) {
   switch (d) {
@@ -110,15 +112,29 @@ constexpr FaceAxes axes_of(FaceDirection d) {
     default: return {2, 0, 1};
   }
 }
+// Runs `f` with the direction as a compile-time constant.
+template <class F>
+void with_direction(FaceDirection d, F&& f) {
+  using D = FaceDirection;
+  switch (d) {
+    case D::PosX: return f(std::integral_constant<D, D::PosX>{});
+    case D::NegX: return f(std::integral_constant<D, D::NegX>{});
+    case D::PosY: return f(std::integral_constant<D, D::PosY>{});
+    case D::NegY: return f(std::integral_constant<D, D::NegY>{});
+    case D::PosZ: return f(std::integral_constant<D, D::PosZ>{});
+    case D::NegZ: return f(std::integral_constant<D, D::NegZ>{});
+  }
+}
+
 constexpr bool faces_positive(FaceDirection d) { return (static_cast<int>(d) & 1) == 0; }
-constexpr std::array<int, 3> kAxisStride{1, kGridSize, kGridSize * kGridSize};
 
 // Everything about a quad that follows from its texture and direction,
-// looked up once per quad.
+// looked up once per quad. Its texture coordinates are height * uv_h +
+// width * uv_w, corner by corner (u then v); the products are exact.
 struct QuadLook {
   MeshColor color;
   MeshColor shade;
-  UvCorners uv;
+  std::array<float, 8> uv_h, uv_w;
 };
 using LookTable = std::array<std::array<QuadLook, 256>, kFaceDirectionCount>;
 constexpr LookTable make_looks() {
@@ -126,8 +142,15 @@ constexpr LookTable make_looks() {
   for (int d = 0; d < kFaceDirectionCount; ++d) {
     for (int tex = 0; tex < 256; ++tex) {
       const float s = shade_factor(tex, direction_at(d));
-      t[static_cast<std::size_t>(d)][static_cast<std::size_t>(tex)] = {
-          texture_color(tex), {s, s, s, 1.0f}, uv_corners(tex, direction_at(d))};
+      QuadLook& look = t[static_cast<std::size_t>(d)][static_cast<std::size_t>(tex)];
+      look.color = texture_color(tex);
+      look.shade = {s, s, s, 1.0f};
+      const UvCorners corners = uv_corners(tex, direction_at(d));
+      for (std::size_t k = 0; k < 8; ++k) {
+        const UvPick pick = corners[k / 2][k % 2];
+        look.uv_h[k] = pick == kHeight ? 1.0f : 0.0f;
+        look.uv_w[k] = pick == kWidth ? 1.0f : 0.0f;
+      }
     }
   }
   return t;
@@ -173,24 +196,28 @@ struct QuadCursor {
             grow(mesh.indices, 6 * quads),      static_cast<std::int32_t>(v)};
   }
 
-  void put(FaceDirection d, unsigned layer, unsigned u, unsigned v, unsigned height,
-           unsigned width, std::uint8_t texture) {
-    const std::size_t di = dir_index(d);
-    const FaceAxes axes = axes_of(d);
+  template <FaceDirection kDirection>
+  void put(unsigned layer, unsigned u, unsigned v, unsigned height, unsigned width,
+           std::uint8_t texture) {
+    constexpr std::size_t di = dir_index(kDirection);
+    constexpr FaceAxes axes = axes_of(kDirection);
+    constexpr auto corners = kCorners[di];
     const QuadLook& look = kLooks[di][texture];
     const float h = static_cast<float>(height);
     const float w = static_cast<float>(width);
-    const float plane = static_cast<float>(faces_positive(d) ? layer + 1 : layer);
-    const std::array<float, 3> uv_value{0.0f, h, w};
+    const float plane = static_cast<float>(faces_positive(kDirection) ? layer + 1 : layer);
+    const float row[2] = {static_cast<float>(u), static_cast<float>(u + height)};
+    const float column[2] = {static_cast<float>(v), static_cast<float>(v + width)};
+    float uvs[8];
+    for (std::size_t k = 0; k < 8; ++k) uvs[k] = h * look.uv_h[k] + w * look.uv_w[k];
+    std::memcpy(uv, uvs, sizeof uvs);
     for (std::size_t k = 0; k < 4; ++k) {
-      const CornerSteps step = kCorners[di][k];
-      std::array<float, 3> p{};
-      p[static_cast<std::size_t>(axes.layer)] = plane;
-      p[static_cast<std::size_t>(axes.row)] = static_cast<float>(step.row ? u + height : u);
-      p[static_cast<std::size_t>(axes.column)] = static_cast<float>(step.column ? v + width : v);
+      float p[3];
+      p[axes.layer] = plane;
+      p[axes.row] = row[corners[k].row];
+      p[axes.column] = column[corners[k].column];
       vertex[k] = {p[0], p[1], p[2]};
       normal[k] = kNormals[di];
-      uv[k] = {uv_value[look.uv[k][0]], uv_value[look.uv[k][1]]};
       color[k] = look.color;
       shade[k] = look.shade;
       texture_id[k] = texture;
@@ -257,21 +284,35 @@ struct FaceScratch {
   Planes along_z, along_y;
   // Face lines per direction, layer and row; bit j is column j.
   std::array<std::array<std::array<Word, kSpan>, kSpan>, kFaceDirectionCount> faces{};
+  // Face keys of one layer, [row][column], valid where the layer has a face,
+  // and which faces match their neighbours (see merge_faces).
+  std::array<std::array<std::uint16_t, kSpan>, kSpan> keys{};
+  std::array<Word, kSpan> same_right{}, same_above{};
+  // The box's cells plus the rows just below and above it, packed so that
+  // reading across z does not hit the same cache sets over and over as the
+  // world's 4096-byte stride does. Index: cell_at(x, y, z), box-relative.
+  static constexpr std::array<int, 3> kCellStride{1, kSpan, kSpan * (kSpan + 2)};
+  static constexpr std::size_t cell_at(int x, int y, int z) {
+    return static_cast<std::size_t>(x + kCellStride[1] * (y + 1) + kCellStride[2] * z);
+  }
+  std::array<BlockId, kSpan * (kSpan + 2) * kSpan> cells{};
 };
 
+// Sets `bit` in the words of `count` cells in a row that are solid, lava or
+// a gate (render) or that collide for the team (collision).
 template <bool kRender, class Word>
-void spread_line(const BlockId* cells, int count, int bit, std::int32_t team, Word* solid,
+void spread_line(const BlockId* cells, int count, Word bit, std::int32_t team, Word* solid,
                  Word* lava, Word* gate) {
   for (int i = 0; i < count; ++i) {
     const BlockId b = cells[i];
     if constexpr (kRender) {
-      solid[i] = static_cast<Word>(solid[i] | (Word{is_solid(b)} << bit));
-      lava[i] = static_cast<Word>(lava[i] | (Word{is_lava(b)} << bit));
-      gate[i] = static_cast<Word>(gate[i] | (Word{is_gate(b)} << bit));
+      solid[i] = static_cast<Word>(solid[i] | (is_solid(b) ? bit : Word{0}));
+      lava[i] = static_cast<Word>(lava[i] | (is_lava(b) ? bit : Word{0}));
+      gate[i] = static_cast<Word>(gate[i] | (is_gate(b) ? bit : Word{0}));
     } else {
       (void)lava;
       (void)gate;
-      solid[i] = static_cast<Word>(solid[i] | (Word{collides_for_team(team, b)} << bit));
+      solid[i] = static_cast<Word>(solid[i] | (collides_for_team(team, b) ? bit : Word{0}));
     }
   }
 }
@@ -283,15 +324,23 @@ void fill_planes(std::span<const BlockId> blocks, const InteriorSpan& s, std::in
                  FaceScratch<Word, kSpan>& scratch) {
   const auto [x0, y0, z0] = s.origin;
   const auto [nx, ny, nz] = s.extent;
-  // The x range with its shell, cut back to the interior.
-  const int first_x = interior_coord(x0 - 1) ? -1 : 0;
-  const int end_x = interior_coord(x0 + nx) ? nx + 1 : nx;
-  const int count = end_x - first_x;
-  const auto spread = [&](const BlockId* row, int bit, auto& planes, int line) {
+  const bool shell_low_x = interior_coord(x0 - 1);
+  const bool shell_high_x = interior_coord(x0 + nx);
+  const auto spread = [&](const BlockId* row, int bit_index, auto& planes, int line, bool shell) {
     const auto l = static_cast<std::size_t>(line);
-    const auto at = static_cast<std::size_t>(first_x + 1);
-    spread_line<kRender>(row + first_x, count, bit, team, &planes.solid[l][at],
-                         &planes.lava[l][at], &planes.gate[l][at]);
+    const auto bit = static_cast<Word>(Word{1} << bit_index);
+    const auto put = [&](int from, int count) {
+      const auto at = static_cast<std::size_t>(from + 1);
+      spread_line<kRender>(row + from, count, bit, team, &planes.solid[l][at], &planes.lava[l][at],
+                           &planes.gate[l][at]);
+    };
+    if (nx == kSpan) {
+      put(0, kSpan);  // a whole row: a fixed count the compiler unrolls
+    } else {
+      put(0, nx);
+    }
+    if (shell && shell_low_x) put(-1, 1);
+    if (shell && shell_high_x) put(nx, 1);
   };
   for (int z = -1; z <= nz; ++z) {
     if (!interior_coord(z0 + z)) continue;
@@ -300,48 +349,59 @@ void fill_planes(std::span<const BlockId> blocks, const InteriorSpan& s, std::in
       if (!interior_coord(y0 + y)) continue;
       const bool y_inside = y >= 0 && y < ny;
       const BlockId* row = blocks.data() + cell_index(x0, y0 + y, z0 + z);
-      if (z_inside) spread(row, z, scratch.along_z, y + 1);
-      if (y_inside) spread(row, y, scratch.along_y, z + 1);
+      if (z_inside) {
+        // Lines along z also need the cells left and right of the box, for ±X faces.
+        spread(row, z, scratch.along_z, y + 1, true);
+        std::memcpy(&scratch.cells[FaceScratch<Word, kSpan>::cell_at(0, y, z)], row,
+                    static_cast<std::size_t>(nx));
+      }
+      if (y_inside) spread(row, y, scratch.along_y, z + 1, false);
     }
   }
 }
 
-// The face line of one row of one layer: cells of the row that have a face
-// toward their neighbour in the direction.
-template <bool kRender, class Word, int kSpan>
-Word face_line(const FaceScratch<Word, kSpan>& scratch, FaceDirection d, int layer, int row) {
-  const bool along_z = d != FaceDirection::PosZ && d != FaceDirection::NegZ;
-  const auto& planes = along_z ? scratch.along_z : scratch.along_y;
-  const int step = faces_positive(d) ? 1 : -1;
-  // For ±X the layer is the x index of a line; otherwise it picks the line set.
-  std::size_t a = static_cast<std::size_t>(row + 1), b = static_cast<std::size_t>(layer + 1);
-  std::size_t na = a, nb = b + static_cast<std::size_t>(step);
-  if (d != FaceDirection::PosX && d != FaceDirection::NegX) {
-    std::swap(a, b);
-    na = a + static_cast<std::size_t>(step);
-    nb = b;
-  }
-  if constexpr (kRender) {
-    return render_face_bits<Word>(planes.solid[a][b], planes.lava[a][b], planes.gate[a][b],
-                                  planes.solid[na][nb], planes.lava[na][nb], planes.gate[na][nb]);
-  } else {
-    return collision_face_bits<Word>(planes.solid[a][b], planes.solid[na][nb]);
-  }
+// Counts set bits without relying on a popcount instruction.
+constexpr std::size_t bit_count(std::uint64_t v) {
+  v = v - ((v >> 1) & 0x5555555555555555u);
+  v = (v & 0x3333333333333333u) + ((v >> 2) & 0x3333333333333333u);
+  v = (v + (v >> 4)) & 0x0F0F0F0F0F0F0F0Fu;
+  return static_cast<std::size_t>((v * 0x0101010101010101u) >> 56);
 }
 
-template <bool kRender, class Word, int kSpan>
-std::size_t find_faces(FaceScratch<Word, kSpan>& scratch, const InteriorSpan& s, FaceDirection d) {
-  const FaceAxes axes = axes_of(d);
-  const int layers = s.extent[static_cast<std::size_t>(axes.layer)];
-  const int rows = s.extent[static_cast<std::size_t>(axes.row)];
+// Fills the face lines of one direction, one per layer and row: the cells of
+// the row that have a face toward their neighbour in the direction. Returns
+// the number of faces.
+template <bool kRender, FaceDirection kDirection, class Word, int kSpan>
+std::size_t find_faces(FaceScratch<Word, kSpan>& scratch, const InteriorSpan& s) {
+  constexpr FaceAxes axes = axes_of(kDirection);
+  // For ±X the layer picks a word within a line set and the neighbour is the
+  // next word; otherwise the layer picks the line set and the neighbour is the next set.
+  constexpr bool across_x = axes.layer == 0;
+  constexpr std::size_t step = faces_positive(kDirection) ? 1 : static_cast<std::size_t>(-1);
+  const auto& planes = axes.layer == 2 ? scratch.along_y : scratch.along_z;
+  const auto layers = static_cast<std::size_t>(s.extent[axes.layer]);
+  const auto rows = static_cast<std::size_t>(s.extent[axes.row]);
+  auto& faces = scratch.faces[dir_index(kDirection)];
+  for (std::size_t l = 0; l < layers; ++l) {
+    for (std::size_t i = 0; i < rows; ++i) {
+      const std::size_t a = across_x ? i + 1 : l + 1, b = across_x ? l + 1 : i + 1;
+      const std::size_t na = across_x ? a : a + step, nb = across_x ? b + step : b;
+      if constexpr (kRender) {
+        faces[l][i] = render_face_bits<Word>(planes.solid[a][b], planes.lava[a][b],
+                                             planes.gate[a][b], planes.solid[na][nb],
+                                             planes.lava[na][nb], planes.gate[na][nb]);
+      } else {
+        faces[l][i] = collision_face_bits<Word>(planes.solid[a][b], planes.solid[na][nb]);
+      }
+    }
+  }
+  // Lines outside the box stay zero, so the whole table can be counted.
+  static_assert(sizeof faces % sizeof(std::uint64_t) == 0);
   std::size_t count = 0;
-  auto& faces = scratch.faces[dir_index(d)];
-  for (int l = 0; l < layers; ++l) {
-    for (int i = 0; i < rows; ++i) {
-      const Word line = face_line<kRender>(scratch, d, l, i);
-      faces[static_cast<std::size_t>(l)][static_cast<std::size_t>(i)] = line;
-      count += static_cast<std::size_t>(std::popcount(line));
-    }
+  for (std::size_t at = 0; at < sizeof faces; at += sizeof(std::uint64_t)) {
+    std::uint64_t chunk;
+    std::memcpy(&chunk, reinterpret_cast<const unsigned char*>(&faces) + at, sizeof chunk);
+    count += bit_count(chunk);
   }
   return count;
 }
@@ -358,53 +418,89 @@ constexpr Word low_bits(int n) {
 // columns match. Faces match when block and texture are equal (render) or
 // the block is (collision).
 template <bool kRender, class Word, int kSpan>
-void merge_faces(std::span<const BlockId> blocks, FaceScratch<Word, kSpan>& scratch,
-                 const InteriorSpan& s, FaceDirection d, std::vector<FaceQuad>& out) {
+void merge_faces(FaceScratch<Word, kSpan>& scratch, const InteriorSpan& s, FaceDirection d,
+                 std::vector<FaceQuad>& out) {
   const FaceAxes axes = axes_of(d);
   const auto la = static_cast<std::size_t>(axes.layer);
   const auto ra = static_cast<std::size_t>(axes.row);
   const auto ca = static_cast<std::size_t>(axes.column);
   const int layers = s.extent[la];
   const int rows = s.extent[ra];
-  const int row_stride = kAxisStride[ra];
-  const int column_stride = kAxisStride[ca];
+  using Scratch = FaceScratch<Word, kSpan>;
+  const int row_stride = Scratch::kCellStride[ra];
+  const int column_stride = Scratch::kCellStride[ca];
   const int u0 = s.origin[ra];
   const int v0 = s.origin[ca];
   const std::size_t di = dir_index(d);
+  auto& keys = scratch.keys;
+  auto& same_right = scratch.same_right;
+  auto& same_above = scratch.same_above;
   for (int l = 0; l < layers; ++l) {
     auto& lines = scratch.faces[di][static_cast<std::size_t>(l)];
     const int layer = s.origin[la] + l;
-    const BlockId* corner = blocks.data() + layer * kAxisStride[la] + u0 * row_stride + v0 * column_stride;
+    const BlockId* corner = scratch.cells.data() + Scratch::cell_at(0, 0, 0) + l * Scratch::kCellStride[la];
     // y of the cell at (row 0, column 0) of this layer, and its steps.
     const int y_corner = la == 1 ? layer : s.origin[1];
     const int y_per_row = ra == 1 ? 1 : 0;
     const int y_per_column = ca == 1 ? 1 : 0;
-    const auto key_at = [&](int i, int j) -> std::uint32_t {
+    constexpr int row_stride_y = Scratch::kCellStride[1];
+    const auto key_at = [&](int i, int j) -> std::uint16_t {
       const BlockId* cell = corner + i * row_stride + j * column_stride;
       if constexpr (kRender) {
         // A plug is covered by a block on top; the top layer is never covered.
         const int y = y_corner + i * y_per_row + j * y_per_column;
-        const bool covered = y < kGridSize - 2 && is_solid(cell[kGridSize]);
-        return static_cast<std::uint32_t>(*cell) << 8 | kTextures[covered][di][*cell];
+        const bool covered = y < kGridSize - 2 && is_solid(cell[row_stride_y]);
+        return static_cast<std::uint16_t>(*cell << 8 | kTextures[covered][di][*cell]);
       } else {
         return *cell;
       }
     };
-    for (int i = 0; i < rows; ++i) {
+    // Most layers hold few faces: visit only rows that have some.
+    std::uint64_t occupied = 0;
+    for (int i = 0; i < rows; ++i)
+      occupied |= std::uint64_t{lines[static_cast<std::size_t>(i)] != 0} << i;
+    if (occupied == 0) continue;
+    // Read each face's key once and note, as bits, which faces match their
+    // right-hand and upper neighbour; the merge then works on bits alone.
+    // Bit c of same_right: faces c and c + 1 match. Bit c of same_above: face
+    // c matches face c of the row before.
+    for (std::uint64_t rest_rows = occupied; rest_rows != 0; rest_rows &= rest_rows - 1) {
+      const int i = std::countr_zero(rest_rows);
+      const auto ri = static_cast<std::size_t>(i);
+      const Word above_line = i > 0 ? lines[ri - 1] : Word{0};
+      auto& row_keys = keys[ri];
+      Word right = 0, above = 0;
+      int last = -2;
+      std::uint16_t last_key = 0;
+      for (Word rest = lines[ri]; rest != 0; rest = static_cast<Word>(rest & (rest - 1))) {
+        const int j = std::countr_zero(rest);
+        const std::uint16_t key = key_at(i, j);
+        row_keys[static_cast<std::size_t>(j)] = key;
+        right = static_cast<Word>(right | ((Word{j == last + 1 && key == last_key} << j) >> 1));
+        above = static_cast<Word>(
+            above | (Word{((above_line >> j) & 1) != 0 && keys[ri - 1][static_cast<std::size_t>(j)] == key} << j));
+        last = j;
+        last_key = key;
+      }
+      same_right[ri] = right;
+      same_above[ri] = above;
+    }
+    for (std::uint64_t rest_rows = occupied; rest_rows != 0; rest_rows &= rest_rows - 1) {
+      const int i = std::countr_zero(rest_rows);
       Word& row = lines[static_cast<std::size_t>(i)];
       while (row != 0) {
         const int j = std::countr_zero(row);
-        const std::uint32_t key = key_at(i, j);
-        int w = 1;
-        while (((row >> (j + w)) & 1) != 0 && key_at(i, j + w) == key) ++w;
+        const std::uint16_t key = keys[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)];
+        // Grow right over matching faces still in the row, then down over
+        // rows whose faces under the run are all there and match.
+        const auto chain = static_cast<Word>(same_right[static_cast<std::size_t>(i)] & (row >> 1));
+        const int w = 1 + std::countr_one(static_cast<Word>(chain >> j));
         const auto run = static_cast<Word>(low_bits<Word>(w) << j);
         int h = 1;
-        for (; i + h < rows; ++h) {
-          const Word next = lines[static_cast<std::size_t>(i + h)];
-          if (static_cast<Word>(next & run) != run) break;
-          bool same = true;
-          for (int c = j; c < j + w && same; ++c) same = key_at(i + h, c) == key;
-          if (!same) break;
+        while (i + h < rows) {
+          const auto below = static_cast<std::size_t>(i + h);
+          if (static_cast<Word>(lines[below] & same_above[below] & run) != run) break;
+          ++h;
         }
         for (int k = 0; k < h; ++k) {
           Word& cleared = lines[static_cast<std::size_t>(i + k)];
@@ -426,7 +522,19 @@ void merge_faces(std::span<const BlockId> blocks, FaceScratch<Word, kSpan>& scra
 
 void write_quads(DebugMeshData& mesh, std::span<const FaceQuad> quads) {
   QuadCursor cursor = QuadCursor::append_to(mesh, quads.size());
-  for (const FaceQuad& q : quads) cursor.put(q.direction, q.layer, q.u, q.v, q.height, q.width, q.texture);
+  // The quads come in runs of one direction.
+  for (std::size_t first = 0; first < quads.size();) {
+    std::size_t end = first + 1;
+    while (end < quads.size() && quads[end].direction == quads[first].direction) ++end;
+    with_direction(quads[first].direction, [&](auto d) {
+      // A private copy stays in registers: the index stores cannot touch it.
+      QuadCursor at = cursor;
+      for (const FaceQuad& q : quads.subspan(first, end - first))
+        at.put<d.value>(q.layer, q.u, q.v, q.height, q.width, q.texture);
+      cursor = at;
+    });
+    first = end;
+  }
 }
 
 template <bool kRender, class Word, int kSpan>
@@ -435,11 +543,12 @@ void mesh_directions(std::span<const BlockId> blocks, const InteriorSpan& span, 
                      DebugMeshData& mesh) {
   fill_planes<kRender>(blocks, span, team, scratch);
   std::size_t faces = 0;
-  for (FaceDirection d : directions) faces += find_faces<kRender>(scratch, span, d);
+  for (FaceDirection d : directions)
+    with_direction(d, [&](auto known) { faces += find_faces<kRender, known.value>(scratch, span); });
   if (faces == 0) return;
   std::vector<FaceQuad> quads;
   quads.reserve(faces);
-  for (FaceDirection d : directions) merge_faces<kRender>(blocks, scratch, span, d, quads);
+  for (FaceDirection d : directions) merge_faces<kRender>(scratch, span, d, quads);
   write_quads(mesh, quads);
 }
 
@@ -498,10 +607,12 @@ void append_debug_quad(DebugMeshData& mesh, FaceDirection direction, unsigned la
   if (split && (height >= 2 || width >= 2)) {
     QuadCursor cursor = QuadCursor::append_to(mesh, std::size_t{height} * width);
     for (unsigned r = 0; r < height; ++r)
-      for (unsigned c = 0; c < width; ++c) cursor.put(direction, layer, u + r, v + c, 1, 1, texture);
+      for (unsigned c = 0; c < width; ++c)
+        with_direction(direction, [&](auto d) { cursor.put<d.value>(layer, u + r, v + c, 1, 1, texture); });
     return;
   }
-  QuadCursor::append_to(mesh, 1).put(direction, layer, u, v, height, width, texture);
+  QuadCursor cursor = QuadCursor::append_to(mesh, 1);
+  with_direction(direction, [&](auto d) { cursor.put<d.value>(layer, u, v, height, width, texture); });
 }
 
 DebugMeshData build_region_debug_mesh(const World& world, std::int32_t region) {
