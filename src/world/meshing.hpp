@@ -7,7 +7,11 @@
 // leave that team's gate open. Meshing only reads the grid.
 
 #include <cstdint>
+#include <memory>
+#include <new>
 #include <span>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "world/catalogue.hpp"
@@ -15,30 +19,57 @@
 
 namespace tessmark {
 
-// Same layouts as the engine's Vector3, Vector2 and Color.
+// Same layouts as the engine's Vector3, Vector2 and Color. Left uninitialised
+// by default, like the arrays they are written into.
 struct MeshVec3 {
-  float x = 0, y = 0, z = 0;
+  float x, y, z;
   friend constexpr bool operator==(const MeshVec3&, const MeshVec3&) = default;
 };
 struct MeshVec2 {
-  float x = 0, y = 0;
+  float x, y;
   friend constexpr bool operator==(const MeshVec2&, const MeshVec2&) = default;
 };
 struct MeshColor {
-  float r = 0, g = 0, b = 0, a = 0;
+  float r, g, b, a;
   friend constexpr bool operator==(const MeshColor&, const MeshColor&) = default;
 };
+
+// Growing a mesh array leaves the new elements uninitialised: the mesher
+// writes every one right away, and zero-filling them first would cost a
+// second pass over the whole mesh.
+template <class T>
+struct UninitializedAllocator : std::allocator<T> {
+  using value_type = T;
+  template <class U>
+  struct rebind {
+    using other = UninitializedAllocator<U>;
+  };
+  UninitializedAllocator() = default;
+  template <class U>
+  constexpr UninitializedAllocator(const UninitializedAllocator<U>&) noexcept {}
+
+  template <class U>
+  void construct(U* p) noexcept(std::is_nothrow_default_constructible_v<U>) {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <class U, class... Args>
+  void construct(U* p, Args&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+  }
+};
+template <class T>
+using MeshArray = std::vector<T, UninitializedAllocator<T>>;
 
 // One mesh. Every quad adds four entries to each of the first six arrays
 // (the last four all equal per quad) and six to `indices`.
 struct DebugMeshData {
-  std::vector<MeshVec3> vertices;
-  std::vector<MeshVec3> normals;
-  std::vector<MeshVec2> uvs;
-  std::vector<MeshColor> colors;
-  std::vector<MeshColor> shade_colors;
-  std::vector<std::int32_t> texture_ids;
-  std::vector<std::int32_t> indices;
+  MeshArray<MeshVec3> vertices;
+  MeshArray<MeshVec3> normals;
+  MeshArray<MeshVec2> uvs;
+  MeshArray<MeshColor> colors;
+  MeshArray<MeshColor> shade_colors;
+  MeshArray<std::int32_t> texture_ids;
+  MeshArray<std::int32_t> indices;
 
   bool empty() const { return vertices.empty(); }
   friend bool operator==(const DebugMeshData&, const DebugMeshData&) = default;

@@ -129,7 +129,7 @@ TEST(Meshing, SingleOreCellHasSixFacesInBothModes) {
   const DebugMeshData render = render_mesh(w, c);
   EXPECT_EQ(render.vertices.size(), 24u);
   EXPECT_EQ(render.indices.size(), 36u);
-  EXPECT_EQ(render.texture_ids, std::vector<std::int32_t>(24, 2));
+  EXPECT_EQ(render.texture_ids, MeshArray<std::int32_t>(24, 2));
   for (const DebugMeshData& m : {render, collision_mesh(w, c, 1)}) {
     const std::vector<Quad> quads = quads_of(m);
     ASSERT_EQ(quads.size(), 6u);
