@@ -352,8 +352,12 @@ void fill_planes(std::span<const BlockId> blocks, const InteriorSpan& s, std::in
       if (z_inside) {
         // Lines along z also need the cells left and right of the box, for ±X faces.
         spread(row, z, scratch.along_z, y + 1, true);
-        std::memcpy(&scratch.cells[FaceScratch<Word, kSpan>::cell_at(0, y, z)], row,
-                    static_cast<std::size_t>(nx));
+        BlockId* copy = &scratch.cells[FaceScratch<Word, kSpan>::cell_at(0, y, z)];
+        if (nx == kSpan) {
+          std::memcpy(copy, row, kSpan);
+        } else {
+          std::memcpy(copy, row, static_cast<std::size_t>(nx));
+        }
       }
       if (y_inside) spread(row, y, scratch.along_y, z + 1, false);
     }
