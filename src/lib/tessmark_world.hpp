@@ -1,8 +1,7 @@
 #pragma once
-// TessmarkWorld, the one object game scripts hold: a World plus the
-// bookkeeping of background mesh jobs. Each script method is an ordinary
-// member function; its engine glue is derived from its signature when it
-// is registered in tessmark_world.cpp.
+// TessmarkWorld, the one object game scripts hold, around its World. Each
+// script method is an ordinary member function; its engine glue is derived
+// from its signature when it is registered in tessmark_world.cpp.
 
 #include <cstdint>
 
