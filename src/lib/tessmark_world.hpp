@@ -32,6 +32,9 @@ class TessmarkWorld {
   std::int32_t block_at(std::int32_t x, std::int32_t y, std::int32_t z) const;
   std::int32_t lava_count() const;
   godot::PackedInt32Array take_dirty_regions();
+
+  // Generation (methods_generation.cpp).
+  bool generate_cave_map(bool include_lava, std::int32_t ore_factor, std::int32_t seed);
 };
 
 // Announces TessmarkWorld and its script methods to the engine, and takes
