@@ -19,6 +19,13 @@ void register_tessmark_world() {
   bind_method<&TessmarkWorld::block_at>("block_at", {"x", "y", "z"});
   bind_method<&TessmarkWorld::lava_count>("lava_count", {});
   bind_method<&TessmarkWorld::take_dirty_regions>("take_dirty_regions", {});
+  bind_method<&TessmarkWorld::raycast>("raycast", {"origin", "direction", "max_distance"});
+  bind_method<&TessmarkWorld::use_pickaxe>("use_pickaxe", {"origin", "direction", "mine_lava", "player_ore",
+                                                          "player_ore_max", "player_weight", "player_weight_max"});
+  bind_method<&TessmarkWorld::use_construction_gun>("use_construction_gun",
+                                                    {"origin", "direction", "block_type", "player_team",
+                                                     "player_ore", "player_ore_max", "sandbox"});
+  bind_method<&TessmarkWorld::detonate_at>("detonate_at", {"x", "y", "z", "radius"});
 }
 
 void unregister_tessmark_world() { godot::ClassBinding<TessmarkWorld>::unregister_class(); }
