@@ -17,6 +17,7 @@ void register_tessmark_world() {
   bind_method<&TessmarkWorld::block_at>("block_at", {"x", "y", "z"});
   bind_method<&TessmarkWorld::lava_count>("lava_count", {});
   bind_method<&TessmarkWorld::take_dirty_regions>("take_dirty_regions", {});
+  bind_method<&TessmarkWorld::do_lava_stuff>("do_lava_stuff", {});
 }
 
 void unregister_tessmark_world() { godot::ClassBinding<TessmarkWorld>::unregister_class(); }

@@ -33,6 +33,9 @@ class TessmarkWorld {
   std::int32_t block_at(std::int32_t x, std::int32_t y, std::int32_t z) const;
   std::int32_t lava_count() const;
   godot::PackedInt32Array take_dirty_regions();
+
+  // Lava (methods_lava.cpp).
+  void do_lava_stuff();
 };
 
 // Announces TessmarkWorld and its script methods to the engine, and takes
