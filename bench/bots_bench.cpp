@@ -113,7 +113,8 @@ BENCHMARK(BM_BotSurfacePathBudgetExhaustedLadders)->Unit(benchmark::kMicrosecond
 void run_resource_search(benchmark::State& state, bool search_ore, std::size_t limit) {
   const World& world = cave_world();
   const Point origin{31.5f, 40.95f, 31.5f};
-  const std::vector<Point> avoid{{10.5f, 30.0f, 10.5f}, {50.5f, 20.0f, 45.5f}, {31.5f, 55.0f, 5.5f}};
+  const std::vector<Point> avoid{
+      {10.5f, 30.0f, 10.5f}, {50.5f, 20.0f, 45.5f}, {31.5f, 55.0f, 5.5f}};
   std::size_t found = 0;
   for (auto _ : state) {
     auto targets = find_accessible_resources(world, origin, avoid, 3.0f, 16.0f, search_ore, limit);

@@ -33,7 +33,8 @@ godot::PackedVector3Array to_packed(const std::vector<Point>& points) {
 }
 
 // "found" first; a missing target has no other key.
-godot::Dictionary resource_target_to_dictionary(const std::optional<AccessibleResourceTarget>& target) {
+godot::Dictionary resource_target_to_dictionary(
+    const std::optional<AccessibleResourceTarget>& target) {
   godot::Dictionary d;
   d.set("found", target.has_value());
   if (!target) return d;
@@ -62,8 +63,7 @@ godot::Dictionary best_resource(const World& world, godot::Vector3 origin,
                                 float max_vertical_delta, bool search_ore) {
   const auto found =
       find_resources(world, origin, avoid, avoid_radius, max_vertical_delta, search_ore, 1);
-  return resource_target_to_dictionary(found.empty() ? std::nullopt
-                                                     : std::optional(found.front()));
+  return resource_target_to_dictionary(found.empty() ? std::nullopt : std::optional(found.front()));
 }
 
 // Scripts may ask for any budget; below 1 counts as 1.

@@ -134,8 +134,7 @@ class BotPathSearch {
     if (on_ladder && !kMining) {
       // The ladder must stand beside the lower body cell of the higher position.
       const Cell below{c.x, c.y - 1, c.z};
-      if (c.y >= 2 && hangs(below) &&
-          bot_cells::ladder_beside<Reach>(world_, c.x, c.y + 1, c.z)) {
+      if (c.y >= 2 && hangs(below) && bot_cells::ladder_beside<Reach>(world_, c.x, c.y + 1, c.z)) {
         offer(below, 0, -1, 0);
       }
       const Cell above{c.x, c.y + 1, c.z};
@@ -203,7 +202,8 @@ class BotPathSearch {
   std::array<LayerLadders, kGridSize> layer_ladders_{};
 };
 
-std::vector<Point> build_path(const SearchScratch& scratch, int start, int goal, Point destination) {
+std::vector<Point> build_path(const SearchScratch& scratch, int start, int goal,
+                              Point destination) {
   std::vector<int> cells{goal};
   for (int at = goal; at != start;) {
     at = scratch.parent(at);
@@ -222,9 +222,9 @@ std::vector<Point> build_path(const SearchScratch& scratch, int start, int goal,
 // Breadth-first from the start, which is already queued; the goal counts only
 // once it comes off the queue before the budget is spent.
 template <bool kMining>
-std::vector<Point> search_path(const World& world, std::int32_t player_team,
-                               SearchScratch& scratch, int start_index, int goal_index,
-                               std::uint32_t limit, Point destination) {
+std::vector<Point> search_path(const World& world, std::int32_t player_team, SearchScratch& scratch,
+                               int start_index, int goal_index, std::uint32_t limit,
+                               Point destination) {
   BotPathSearch<kMining> search(world, player_team, scratch);
   while (!scratch.queue_empty()) {
     const int index = scratch.pop();

@@ -47,8 +47,7 @@ bool cell_less(Cell a, Cell b) {
 }
 
 constexpr Point cell_centre(int x, int y, int z) {
-  return {static_cast<float>(x) + 0.5f, static_cast<float>(y) + 0.5f,
-          static_cast<float>(z) + 0.5f};
+  return {static_cast<float>(x) + 0.5f, static_cast<float>(y) + 0.5f, static_cast<float>(z) + 0.5f};
 }
 
 float squared_distance(Point a, Point b) {
@@ -213,7 +212,9 @@ class ResourceScan {
     const bool along_x = dx != 0;
     const int from = along_x ? x : z;
     const int step = along_x ? dx : dz;
-    auto row = [&](int height) { return along_x ? air_.along_x(height, z) : air_.along_z(x, height); };
+    auto row = [&](int height) {
+      return along_x ? air_.along_x(height, z) : air_.along_z(x, height);
+    };
     // Air at body height and above it, something under it.
     std::uint64_t spots = row(y) & row(y + 1) & ~row(y - 1);
     const int nearest = step < 0 ? std::max(1, from - kMaxApproachSteps) : from + 1;
@@ -329,7 +330,8 @@ std::vector<AccessibleResourceTarget> find_accessible_resources(
       const BlockId* row = world.blocks.data() + cell_index(0, y, z);
       std::uint8_t row_has_any = 0;
       for (int x = 0; x < kGridSize; ++x) {
-        row_has_any |= static_cast<std::uint8_t>(static_cast<BlockId>(row[x] - first_id) <= id_span);
+        row_has_any |=
+            static_cast<std::uint8_t>(static_cast<BlockId>(row[x] - first_id) <= id_span);
       }
       if (row_has_any == 0) continue;
       for (int x = 1; x <= kGridSize - 2; ++x) {

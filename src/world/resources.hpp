@@ -25,7 +25,8 @@ struct AccessibleResourceTarget {
   std::int32_t cash_value = 0;
   // From the origin to approach_position.
   float distance = 0.0f;
-  friend bool operator==(const AccessibleResourceTarget&, const AccessibleResourceTarget&) = default;
+  friend bool operator==(const AccessibleResourceTarget&,
+                         const AccessibleResourceTarget&) = default;
 };
 
 // Looks for Ore when search_ore is set, for PreciousLow and PreciousHigh

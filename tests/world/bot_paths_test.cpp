@@ -142,10 +142,10 @@ TEST(BotPaths, MovesOnSmallWorlds) {
       {"a mining bot never climbs", ladder_shaft, {5, 9, 10}, {5, 20, 10}, 1, true, {}},
       // Gates.
       {"team 1 walks through its gate",
-       [] { return corridor_with({{{10, 10, 10}, Block::Team1Gate}, {{10, 11, 10}, Block::Team1Gate}}); },
+       [] { return corridor_wall(Block::Team1Gate); },
        {5, 9, 10}, {15, 9, 10}, 1, false, corridor_cells(5, 15)},
       {"team 2 cannot pass or dig team 1's gate",
-       [] { return corridor_with({{{10, 10, 10}, Block::Team1Gate}, {{10, 11, 10}, Block::Team1Gate}}); },
+       [] { return corridor_wall(Block::Team1Gate); },
        {5, 9, 10}, {15, 9, 10}, 2, true, {}},
   };
   for (const auto& c : cases) {
@@ -216,7 +216,8 @@ TEST(BotPaths, BudgetIsCappedForHugeRequests) {
                             std::numeric_limits<std::uint32_t>::max(), false),
               capped);
   }
-  EXPECT_FALSE(find_bot_path(world, start, stand({32, 15, 30}), 1, kBotPathMaxNodes, false).empty());
+  EXPECT_FALSE(
+      find_bot_path(world, start, stand({32, 15, 30}), 1, kBotPathMaxNodes, false).empty());
   EXPECT_TRUE(find_bot_path(world, start, stand({5, 57, 5}), 1, kBotPathMaxNodes, false).empty());
 }
 
@@ -254,7 +255,9 @@ std::vector<Point> plain_bot_path(const World& world, Point origin, Point destin
     return c.x >= 2 && c.x <= 61 && c.z >= 2 && c.z <= 61 && c.y >= 1 && c.y <= 61;
   };
   if (!in_box(start) || !in_box(goal)) return {};
-  if (!bot_surface_is_valid(world, start, team) || !bot_surface_is_valid(world, goal, team)) return {};
+  if (!bot_surface_is_valid(world, start, team) || !bot_surface_is_valid(world, goal, team)) {
+    return {};
+  }
   if (start == goal) return {destination};
   const std::size_t limit = max_nodes == 0 ? 1 : std::min<std::uint32_t>(max_nodes, 12288);
   std::map<int, int> parent{{cell_index(start), cell_index(start)}};

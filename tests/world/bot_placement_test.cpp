@@ -50,8 +50,8 @@ TEST(BotPlacement, PredicatesOnSmallWorlds) {
       // Digging.
       {"dig through precious", {{P, Block::Dirt}, {Lower, Block::PreciousLow}}, P, 1, false, true,
        false},
-      {"dig through dirt, ore, rubble", {{P, Block::Dirt}, {Lower, Block::Ore}, {Upper, Block::Rubble}},
-       P, 1, false, true, false},
+      {"dig through dirt, ore, rubble",
+       {{P, Block::Dirt}, {Lower, Block::Ore}, {Upper, Block::Rubble}}, P, 1, false, true, false},
       {"lava beside the lower body cell stops digging",
        {{P, Block::Dirt}, {Lower, Block::PreciousLow}, {{11, 11, 10}, Block::Lava}}, P, 1, false,
        false, false},
@@ -65,7 +65,8 @@ TEST(BotPlacement, PredicatesOnSmallWorlds) {
        {{P, Block::Dirt}, {Lower, Block::Dirt}, {{11, 12, 11}, Block::Lava}}, P, 1, false, true,
        false},
       {"never dig a ladder", {{P, Block::Dirt}, {Lower, Block::Ladder}}, P, 1, false, false, false},
-      {"never dig hard rock", {{P, Block::Dirt}, {Upper, Block::HardRock}}, P, 1, false, false, false},
+      {"never dig hard rock", {{P, Block::Dirt}, {Upper, Block::HardRock}}, P, 1, false, false,
+       false},
       {"never dig lava", {{P, Block::Dirt}, {Upper, Block::Lava}}, P, 1, false, false, false},
       {"own gate in the body needs no lava test",
        {{P, Block::Dirt}, {Lower, Block::Team2Gate}, {{11, 11, 10}, Block::Lava}}, P, 2, true, true,
@@ -75,15 +76,16 @@ TEST(BotPlacement, PredicatesOnSmallWorlds) {
        false, false, true},
       {"ladder beside the lower body cell", {{P, Block::Dirt}, {{9, 11, 10}, Block::Ladder}}, P, 1,
        true, true, true},
-      {"ladder beside the support only", {{{11, 10, 10}, Block::Ladder}}, P, 1, false, false, false},
+      {"ladder beside the support only", {{{11, 10, 10}, Block::Ladder}}, P, 1, false, false,
+       false},
       {"ladder above the body only", {{{11, 13, 10}, Block::Ladder}}, P, 1, false, false, false},
       {"ladder needs a clear body",
        {{{10, 12, 9}, Block::Ladder}, {Lower, Block::Dirt}}, P, 1, false, false, false},
       // The grid's edge.
       {"top height: the upper body cell is the border", {{{10, 61, 10}, Block::Dirt}}, {10, 61, 10},
        1, true, true, false},
-      {"support in the top interior layer", {{{10, 62, 10}, Block::Dirt}}, {10, 62, 10}, 1, true, true,
-       false},
+      {"support in the top interior layer", {{{10, 62, 10}, Block::Dirt}}, {10, 62, 10}, 1, true,
+       true, false},
       {"support in the border layer y 0", {}, {10, 0, 10}, 1, false, false, false},
       {"ladder in the border is never seen", {{{63, 11, 10}, Block::Ladder}}, {62, 10, 10}, 1,
        false, false, false},
@@ -171,7 +173,8 @@ TEST(BotPlacement, ReferencePointAndItsSupport) {
   const float inf = std::numeric_limits<float>::infinity();
   EXPECT_EQ(bot_support_of_point({nan, nan, nan}), (Cell{0, 0, 0}));
   EXPECT_EQ(bot_support_of_point({inf, -inf, -1.5f}),
-            (Cell{std::numeric_limits<std::int32_t>::max(), std::numeric_limits<std::int32_t>::min(), -2}));
+            (Cell{std::numeric_limits<std::int32_t>::max(),
+                  std::numeric_limits<std::int32_t>::min(), -2}));
 }
 
 }  // namespace

@@ -361,7 +361,9 @@ Targets plain_find(const World& world, Point origin, const std::vector<Point>& a
     return false;
   };
   auto air = [&](int x, int y, int z) { return world.at(x, y, z) == 0; };
-  auto floor = [&](int x, int y, int z) { return world.at(x, y, z) != 0 && world.at(x, y, z) != 19; };
+  auto floor = [&](int x, int y, int z) {
+    return world.at(x, y, z) != 0 && world.at(x, y, z) != 19;
+  };
   auto key = [](float f) {
     std::int32_t i;
     std::memcpy(&i, &f, 4);
@@ -409,7 +411,9 @@ Targets plain_find(const World& world, Point origin, const std::vector<Point>& a
             else if (!air(tx, y, tz)) work = Cell{tx, y, tz};
             else if (!air(tx, y + 1, tz)) work = Cell{tx, y + 1, tz};
           }
-          if (failed || !work || !is_minable_work_cell(world.at(work->x, work->y, work->z))) continue;
+          if (failed || !work || !is_minable_work_cell(world.at(work->x, work->y, work->z))) {
+            continue;
+          }
           const Point a{(x + k * d[0]) + 0.5f, y + 0.95f, (z + k * d[1]) + 0.5f};
           if (avoided(a) || !(std::fabs(a.y - origin.y) <= vmax)) continue;
           const float dist = std::sqrt((a.x - origin.x) * (a.x - origin.x) +
