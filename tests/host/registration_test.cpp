@@ -32,6 +32,11 @@ constexpr std::uint32_t kNormal = 1, kConst = 5;
 const std::vector<ExpectedMethod> kMethodTable = {
     {"reset_empty", kNormal, {{"fill_type", kInt, kInt32}}, kNil, 0},
     {"load_blocks", kNormal, {{"blocks", kPackedByteArray, 0}}, kBool, 0},
+    {"generate_cave_map",
+     kNormal,
+     {{"include_lava", kBool, 0}, {"ore_factor", kInt, kInt32}, {"seed", kInt, kInt32}},
+     kBool,
+     0},
     {"set_tessmark_virus", kNormal, {{"enabled", kBool, 0}}, kNil, 0},
     {"set_block",
      kNormal,
