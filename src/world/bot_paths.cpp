@@ -162,10 +162,12 @@ class BotPathSearch {
   }
 
   // bot_ladder_position_is_valid for this search's team, worked out once per
-  // cell. A bot can hang only beside a ladder in one of its body cells'
-  // layers, and most layers hold none, so those are ruled out first.
+  // cell. A bot can hang only beside a ladder in one of the rows along x
+  // through or beside its body cells, and most rows hold none, so those
+  // positions are ruled out first.
   bool hangs(Cell c) {
-    if (!layer_has_ladder(c.y + 1) && !layer_has_ladder(c.y + 2)) return false;
+    const std::uint64_t rows = ladder_rows(c.y + 1) | ladder_rows(c.y + 2);
+    if (((rows >> (c.z - 1)) & 0b111u) == 0) return false;
     std::uint32_t& w = scratch_.word(cell_index(c));
     if (!(w & SearchScratch::kHangsKnown)) {
       w |= SearchScratch::kHangsKnown;
@@ -176,30 +178,33 @@ class BotPathSearch {
     return (w & SearchScratch::kHangs) != 0;
   }
 
-  // Looked at once per search and layer, when first asked.
-  bool layer_has_ladder(int y) {
-    LayerLadders& known = layer_ladders_[static_cast<std::size_t>(y)];
-    if (known == LayerLadders::Unknown) {
-      std::uint8_t any = 0;
+  // Bit z: the row along x at height y and depth z holds a ladder. Looked at
+  // once per search and layer, when first asked.
+  std::uint64_t ladder_rows(int y) {
+    const auto layer = static_cast<std::size_t>(y);
+    if (!ladder_rows_known_[layer]) {
+      std::uint64_t rows = 0;
       for (int z = 0; z < kGridSize; ++z) {
         const BlockId* row = world_.blocks.data() + cell_index(0, y, z);
+        std::uint8_t any = 0;
         for (int x = 0; x < kGridSize; ++x) any |= static_cast<std::uint8_t>(is_ladder(row[x]));
+        rows |= static_cast<std::uint64_t>(any != 0) << z;
       }
-      known = any != 0 ? LayerLadders::Some : LayerLadders::None;
+      ladder_rows_[layer] = rows;
+      ladder_rows_known_[layer] = true;
     }
-    return known == LayerLadders::Some;
+    return ladder_rows_[layer];
   }
 
   void offer(Cell next, int dx, int dy, int dz) {
     scratch_.discover(cell_index(next), step_code(dx, dy, dz));
   }
 
-  enum class LayerLadders : std::uint8_t { Unknown, None, Some };
-
   const World& world_;
   const bot_cells::BlockRoles& roles_;
   SearchScratch& scratch_;
-  std::array<LayerLadders, kGridSize> layer_ladders_{};
+  std::array<std::uint64_t, kGridSize> ladder_rows_{};
+  std::array<bool, kGridSize> ladder_rows_known_{};
 };
 
 std::vector<Point> build_path(const SearchScratch& scratch, int start, int goal,
