@@ -4,6 +4,8 @@
 // "what can the pickaxe mine?" is one function. Ids 22..255 are storable and
 // have no rules of their own.
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include "world/grid.hpp"
@@ -155,6 +157,85 @@ constexpr bool is_minable_work_cell(BlockId v) { return bot_can_dig(v) || is_lav
 // In a team's collision mesh its own gate is open; every other non-air id is solid.
 constexpr bool collides_for_team(std::int32_t team, BlockId v) {
   return !is_empty(v) && !is_own_gate(team, v);
+}
+
+// --- Meshing -----------------------------------------------------------------
+// The six directions a cell face can look, in the order meshes list them.
+enum class FaceDirection : std::uint8_t { PosX, NegX, PosY, NegY, PosZ, NegZ };
+inline constexpr int kFaceDirectionCount = 6;
+
+constexpr bool is_gate(BlockId v) { return is(v, Block::Team1Gate) || is(v, Block::Team2Gate); }
+
+// Render faces. Air, and everything outside the interior, draws nothing and
+// hides nothing. Lava shows a face toward anything that is not lava; a gate
+// only toward air; every other block (unnamed ids included) also toward lava
+// and gates, which it can be seen through. Written over bit masks, one bit per
+// cell, so the mesher decides a whole row of cells at once; `Bits` is any
+// unsigned integer type, and one-bit values give the rule for a single face.
+template <class Bits>
+constexpr Bits render_face_bits(Bits solid, Bits lava, Bits gate, Bits next_solid,
+                                Bits next_lava, Bits next_gate) {
+  const Bits ordinary = static_cast<Bits>(solid & ~lava & ~gate);
+  return static_cast<Bits>(solid & (~next_solid | (lava & ~next_lava) |
+                                    (ordinary & (next_lava | next_gate))));
+}
+
+// Collision faces for a team: a colliding cell (collides_for_team) has a face
+// toward every neighbour that does not collide, outside the interior included.
+template <class Bits>
+constexpr Bits collision_face_bits(Bits collides, Bits next_collides) {
+  return static_cast<Bits>(collides & ~next_collides);
+}
+
+// Texture of one face of a block. A lava plug's sides look different when a
+// block rests on it (`covered`); collision meshes never pass covered.
+constexpr std::uint8_t face_texture_id(BlockId v, FaceDirection d, bool covered) {
+  using T = std::array<std::uint8_t, kFaceDirectionCount>;  // +X -X +Y -Y +Z -Z
+  const auto pick = [d](const T& t) { return t[static_cast<std::size_t>(d)]; };
+  switch (static_cast<Block>(v)) {
+    case Block::Dirt:
+    case Block::Ore:
+    case Block::PreciousLow:
+    case Block::PreciousHigh:
+    case Block::HardRock:
+      return v;
+    case Block::Ladder:
+      return pick(T{8, 8, 9, 9, 8, 8});
+    case Block::Explosive:
+      return 10;
+    case Block::GreenBlock:
+      return pick(T{6, 6, 7, 25, 6, 6});
+    case Block::Fuel:
+      return pick(T{26, 26, 25, 11, 27, 27});
+    case Block::Team1Armor:
+      return pick(T{16, 22, 14, 14, 18, 20});
+    case Block::Team2Armor:
+      return pick(T{17, 23, 15, 15, 19, 21});
+    case Block::Team1Wall:
+      return pick(T{26, 26, 36, 9, 27, 27});
+    case Block::Team2Wall:
+      return pick(T{26, 26, 37, 9, 27, 27});
+    case Block::LavaPlug: {
+      const std::uint8_t side = covered ? 35 : 33;
+      return pick(T{side, side, 34, 35, side, side});
+    }
+    case Block::Team1Block:
+      return 28;
+    case Block::Team2Block:
+      return 29;
+    case Block::Bedrock:
+      return 30;
+    case Block::Rubble:
+      return 31;
+    case Block::Lava:
+      return 32;
+    case Block::Team1Gate:
+      return 38;
+    case Block::Team2Gate:
+      return 39;
+    default:
+      return 0;  // air and unnamed ids
+  }
 }
 
 }  // namespace tessmark
