@@ -12,6 +12,8 @@ void register_tessmark_world() {
   godot::ClassBinding<TessmarkWorld>::register_class();
   bind_method<&TessmarkWorld::reset_empty>("reset_empty", {"fill_type"});
   bind_method<&TessmarkWorld::load_blocks>("load_blocks", {"blocks"});
+  bind_method<&TessmarkWorld::generate_cave_map>("generate_cave_map",
+                                                 {"include_lava", "ore_factor", "seed"});
   bind_method<&TessmarkWorld::set_tessmark_virus>("set_tessmark_virus", {"enabled"});
   bind_method<&TessmarkWorld::set_block>("set_block", {"x", "y", "z", "block_type"});
   bind_method<&TessmarkWorld::block_at>("block_at", {"x", "y", "z"});

@@ -1,8 +1,7 @@
 #pragma once
-// TessmarkWorld, the one object game scripts hold: a World plus the
-// bookkeeping of background mesh jobs. Each script method is an ordinary
-// member function; its engine glue is derived from its signature when it
-// is registered in tessmark_world.cpp.
+// TessmarkWorld, the one object game scripts hold, around its World. Each
+// script method is an ordinary member function; its engine glue is derived
+// from its signature when it is registered in tessmark_world.cpp.
 
 #include <cstdint>
 
@@ -33,6 +32,9 @@ class TessmarkWorld {
   std::int32_t block_at(std::int32_t x, std::int32_t y, std::int32_t z) const;
   std::int32_t lava_count() const;
   godot::PackedInt32Array take_dirty_regions();
+
+  // Generation (methods_generation.cpp).
+  bool generate_cave_map(bool include_lava, std::int32_t ore_factor, std::int32_t seed);
 
   // Play: the raycast, the player's tools and detonation (methods_play.cpp).
   godot::Dictionary raycast(godot::Vector3 origin, godot::Vector3 direction, float max_distance) const;
