@@ -26,12 +26,18 @@ struct ExpectedMethod {
 };
 
 constexpr std::int32_t kInt32 = 3;
+constexpr std::int32_t kFloat32 = 9;
 constexpr std::uint32_t kNormal = 1, kConst = 5;
 
 // The script API in registration order, as scripts and the editor see it.
 const std::vector<ExpectedMethod> kMethodTable = {
     {"reset_empty", kNormal, {{"fill_type", kInt, kInt32}}, kNil, 0},
     {"load_blocks", kNormal, {{"blocks", kPackedByteArray, 0}}, kBool, 0},
+    {"generate_cave_map",
+     kNormal,
+     {{"include_lava", kBool, 0}, {"ore_factor", kInt, kInt32}, {"seed", kInt, kInt32}},
+     kBool,
+     0},
     {"set_tessmark_virus", kNormal, {{"enabled", kBool, 0}}, kNil, 0},
     {"set_block",
      kNormal,
@@ -45,6 +51,39 @@ const std::vector<ExpectedMethod> kMethodTable = {
      kInt32},
     {"lava_count", kConst, {}, kInt, kInt32},
     {"take_dirty_regions", kNormal, {}, kPackedInt32Array, 0},
+    {"raycast",
+     kConst,
+     {{"origin", kVector3, 0}, {"direction", kVector3, 0}, {"max_distance", kFloat, kFloat32}},
+     kDictionary,
+     0},
+    {"scan_prospecting_radar", kConst, {{"origin", kVector3, 0}, {"look_vector", kVector3, 0}}, kDictionary, 0},
+    {"use_pickaxe",
+     kNormal,
+     {{"origin", kVector3, 0},
+      {"direction", kVector3, 0},
+      {"mine_lava", kBool, 0},
+      {"player_ore", kInt, kInt32},
+      {"player_ore_max", kInt, kInt32},
+      {"player_weight", kInt, kInt32},
+      {"player_weight_max", kInt, kInt32}},
+     kDictionary,
+     0},
+    {"use_construction_gun",
+     kNormal,
+     {{"origin", kVector3, 0},
+      {"direction", kVector3, 0},
+      {"block_type", kInt, kInt32},
+      {"player_team", kInt, kInt32},
+      {"player_ore", kInt, kInt32},
+      {"player_ore_max", kInt, kInt32},
+      {"sandbox", kBool, 0}},
+     kDictionary,
+     0},
+    {"detonate_at",
+     kNormal,
+     {{"x", kInt, kInt32}, {"y", kInt, kInt32}, {"z", kInt, kInt32}, {"radius", kInt, kInt32}},
+     kDictionary,
+     0},
 };
 
 TEST_F(HostTest, OneClassDerivedFromRefCountedWithTheMethodTable) {
