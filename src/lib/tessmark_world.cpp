@@ -27,6 +27,7 @@ void register_tessmark_world() {
                                                     {"origin", "direction", "block_type", "player_team",
                                                      "player_ore", "player_ore_max", "sandbox"});
   bind_method<&TessmarkWorld::detonate_at>("detonate_at", {"x", "y", "z", "radius"});
+  bind_method<&TessmarkWorld::do_lava_stuff>("do_lava_stuff", {});
 }
 
 void unregister_tessmark_world() { godot::ClassBinding<TessmarkWorld>::unregister_class(); }

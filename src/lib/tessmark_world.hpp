@@ -47,6 +47,9 @@ class TessmarkWorld {
                                          std::int32_t player_ore, std::int32_t player_ore_max,
                                          bool sandbox);
   godot::Dictionary detonate_at(std::int32_t x, std::int32_t y, std::int32_t z, std::int32_t radius);
+
+  // Lava (methods_lava.cpp).
+  void do_lava_stuff();
 };
 
 // Announces TessmarkWorld and its script methods to the engine, and takes
