@@ -20,6 +20,7 @@ void register_tessmark_world() {
   bind_method<&TessmarkWorld::lava_count>("lava_count", {});
   bind_method<&TessmarkWorld::take_dirty_regions>("take_dirty_regions", {});
   bind_method<&TessmarkWorld::raycast>("raycast", {"origin", "direction", "max_distance"});
+  bind_method<&TessmarkWorld::scan_prospecting_radar>("scan_prospecting_radar", {"origin", "look_vector"});
   bind_method<&TessmarkWorld::find_accessible_precious_resource>(
       "find_accessible_precious_resource",
       {"origin", "avoid_positions", "avoid_radius", "max_vertical_delta"});

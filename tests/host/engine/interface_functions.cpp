@@ -144,9 +144,9 @@ void type_from_variant(void* dest, void* variant) {
 }
 
 // The value types that travel in Variants, for the two lookups below.
-#define TESSMARK_VARIANT_TYPES(X)                                                 \
-  X(kBool) X(kInt) X(kFloat) X(kVector3) X(kVector3i) X(kString) X(kDictionary) \
-      X(kArray) X(kPackedByteArray) X(kPackedInt32Array) X(kPackedVector2Array)   \
+#define TESSMARK_VARIANT_TYPES(X)                                                     \
+  X(kBool) X(kInt) X(kFloat) X(kVector3) X(kVector3i) X(kString) X(kDictionary) X(kArray) \
+      X(kPackedByteArray) X(kPackedInt32Array) X(kPackedVector2Array)                 \
           X(kPackedVector3Array) X(kPackedColorArray)
 
 using FromType = void (*)(void*, void*);

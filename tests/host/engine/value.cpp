@@ -87,7 +87,7 @@ Vec3 Value::as_vec3() const {
 Vec3i Value::as_vec3i() const {
   expect(v_.type == kVector3i, "not a Vector3i");
   Vec3i out;
-  std::memcpy(&out, v_.data.vector, 12);
+  std::memcpy(&out, v_.data.vector, sizeof out);
   return out;
 }
 std::string Value::as_string() const {
