@@ -122,6 +122,8 @@ constexpr bool is_blast_proof(BlockId v) {
 constexpr bool is_cleared_by_blast(BlockId v) {
   return v < kNamedBlockCount && !is_empty(v) && !is_explosive(v) && !is_blast_proof(v);
 }
+// Everything a blast acts on: cleared, or set off in turn.
+constexpr bool is_reached_by_blast(BlockId v) { return is_cleared_by_blast(v) || is_explosive(v); }
 
 // --- Prospecting radar -------------------------------------------------------
 constexpr std::int64_t radar_value(BlockId v) {

@@ -1,0 +1,24 @@
+#include "tessmark_world.hpp"
+
+#include "godot/class_binding.hpp"
+#include "godot/method_binding.hpp"
+
+namespace tessmark {
+
+using godot::bind_method;
+
+// The script API of TessmarkWorld, in the order scripts see it.
+void register_tessmark_world() {
+  godot::ClassBinding<TessmarkWorld>::register_class();
+  bind_method<&TessmarkWorld::reset_empty>("reset_empty", {"fill_type"});
+  bind_method<&TessmarkWorld::load_blocks>("load_blocks", {"blocks"});
+  bind_method<&TessmarkWorld::set_tessmark_virus>("set_tessmark_virus", {"enabled"});
+  bind_method<&TessmarkWorld::set_block>("set_block", {"x", "y", "z", "block_type"});
+  bind_method<&TessmarkWorld::block_at>("block_at", {"x", "y", "z"});
+  bind_method<&TessmarkWorld::lava_count>("lava_count", {});
+  bind_method<&TessmarkWorld::take_dirty_regions>("take_dirty_regions", {});
+}
+
+void unregister_tessmark_world() { godot::ClassBinding<TessmarkWorld>::unregister_class(); }
+
+}  // namespace tessmark

@@ -1,0 +1,20 @@
+# Fails unless the library's dynamic symbol table defines exactly one symbol
+# of its own, the entry (version nodes, type A, are not symbols of ours).
+execute_process(COMMAND nm -D --defined-only ${LIBRARY}
+                OUTPUT_VARIABLE listing RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "nm failed on ${LIBRARY}")
+endif()
+string(REPLACE "\n" ";" lines "${listing}")
+set(defined "")
+foreach(line IN LISTS lines)
+  if(line MATCHES "^[0-9a-fA-F]* +([A-Za-z]) +(.+)$")
+    if(NOT CMAKE_MATCH_1 STREQUAL "A")
+      list(APPEND defined "${CMAKE_MATCH_2}")
+    endif()
+  endif()
+endforeach()
+if(NOT defined STREQUAL "${ENTRY}")
+  message(FATAL_ERROR "exported symbols: '${defined}', expected only '${ENTRY}'")
+endif()
+message(STATUS "exported: ${defined}")
