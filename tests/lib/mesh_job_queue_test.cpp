@@ -48,19 +48,19 @@ TEST(MeshJobs, EveryJobDeliversItsMeshesOnce) {
       EXPECT_TRUE(delivered.emplace(result->job_id, std::move(*result)).second);
     }
   };
-  for (std::int64_t job = 1; job <= 192; ++job) {
+  for (std::int64_t job = 1; job <= 128; ++job) {
     start_region_mesh_thread(world, queue, job, static_cast<std::int32_t>(job % 64),
                              static_cast<std::int32_t>(job % 3));
-    if (job == 96) world.reset_empty(id(Block::Dirt));  // later jobs see the new world
+    if (job == 64) world.reset_empty(id(Block::Dirt));  // later jobs see the new world
     if (job % 16 == 0) take_all();
   }
   wait_for_mesh_jobs();
   take_all();
-  ASSERT_EQ(delivered.size(), 192u);
+  ASSERT_EQ(delivered.size(), 128u);
   World after = at_start;
   after.reset_empty(id(Block::Dirt));
   for (const auto& [job, result] : delivered) {
-    const World& seen = job <= 96 ? at_start : after;
+    const World& seen = job <= 64 ? at_start : after;
     EXPECT_EQ(result.region, job % 64);
     EXPECT_TRUE(result.render == build_region_debug_mesh(seen, result.region)) << job;
     EXPECT_TRUE(result.collision ==
