@@ -1,5 +1,5 @@
-// The binding's cost per script call: block_at by pointer call through the
-// stand-in engine, the way typed script code calls it.
+// The binding's cost per script call: block_at through the stand-in engine,
+// by pointer call (typed script code) and by variant call (untyped code).
 
 #include <benchmark/benchmark.h>
 
@@ -10,6 +10,7 @@
 namespace {
 
 using tessmark::host::EngineHost;
+using tessmark::host::Object;
 
 void BM_BlockAtPointerCall(benchmark::State& state) {
   EngineHost host;
@@ -17,7 +18,7 @@ void BM_BlockAtPointerCall(benchmark::State& state) {
     state.SkipWithError("library did not load");
     return;
   }
-  tessmark::host::Object* world = host.instantiate("TessmarkWorld");
+  Object* world = host.instantiate("TessmarkWorld");
   const auto& method = host.method("TessmarkWorld", "block_at");
   std::int64_t x = 5, y = 6, z = 7;
   const void* args[] = {&x, &y, &z};
@@ -30,5 +31,29 @@ void BM_BlockAtPointerCall(benchmark::State& state) {
   host.free_object(world);
 }
 BENCHMARK(BM_BlockAtPointerCall);
+
+void BM_BlockAtVariantCall(benchmark::State& state) {
+  EngineHost host;
+  if (!host.load()) {
+    state.SkipWithError("library did not load");
+    return;
+  }
+  Object* world = host.instantiate("TessmarkWorld");
+  const auto& method = host.method("TessmarkWorld", "block_at");
+  tessmark::host::Variant x{}, y{}, z{}, result{};
+  x.type = y.type = z.type = tessmark::host::kInt;
+  x.data.integer = 5;
+  y.data.integer = 6;
+  z.data.integer = 7;
+  const void* args[] = {&x, &y, &z};
+  tessmark::host::CallError error;
+  for (auto _ : state) {
+    method.call(method.userdata, world->instance, args, 3, &result, &error);
+    benchmark::DoNotOptimize(result);
+    x.data.integer = (x.data.integer % 62) + 1;
+  }
+  host.free_object(world);
+}
+BENCHMARK(BM_BlockAtVariantCall);
 
 }  // namespace

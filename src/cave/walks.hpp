@@ -33,6 +33,7 @@ class BallBrush {
   std::vector<Run> runs_;
 };
 
+// One ball of the given radius at (x, y, z), cut off at the grid's faces.
 void paint_at_point(std::span<BlockId> grid, std::int32_t x, std::int32_t y, std::int32_t z,
                     std::size_t size, std::int32_t radius, BlockId value);
 

@@ -1,8 +1,8 @@
 #pragma once
 // TessmarkWorld, the one object game scripts hold: a World plus the
 // bookkeeping of background mesh jobs. Each script method is an ordinary
-// member function; its engine glue is derived from its signature when it
-// is registered in tessmark_world.cpp.
+// member function; its engine glue is derived from its signature when it is
+// registered in tessmark_world.cpp.
 
 #include <cstdint>
 #include <memory>
@@ -50,6 +50,20 @@ class TessmarkWorld {
   // the id the next job gets.
   std::shared_ptr<MeshJobQueue> mesh_job_results = std::make_shared<MeshJobQueue>();
   std::int64_t next_mesh_job_id = 1;
+
+  // Generation (methods_generation.cpp).
+  bool generate_cave_map(bool include_lava, std::int32_t ore_factor, std::int32_t seed);
+
+  // Play: the raycast, the player's tools and detonation (methods_play.cpp).
+  godot::Dictionary raycast(godot::Vector3 origin, godot::Vector3 direction, float max_distance) const;
+  godot::Dictionary use_pickaxe(godot::Vector3 origin, godot::Vector3 direction, bool mine_lava,
+                                std::int32_t player_ore, std::int32_t player_ore_max,
+                                std::int32_t player_weight, std::int32_t player_weight_max);
+  godot::Dictionary use_construction_gun(godot::Vector3 origin, godot::Vector3 direction,
+                                         std::int32_t block_type, std::int32_t player_team,
+                                         std::int32_t player_ore, std::int32_t player_ore_max,
+                                         bool sandbox);
+  godot::Dictionary detonate_at(std::int32_t x, std::int32_t y, std::int32_t z, std::int32_t radius);
 
  private:
   // Reused by the immediate mesh methods so that meshing region after region

@@ -15,11 +15,22 @@ constexpr float kFanAngleStep = 0.0078125f;  // 1/128 of π per fan step
 constexpr Vec3 kXAxis{1.0f, 0.0f, 0.0f};
 constexpr Vec3 kYAxis{0.0f, 1.0f, 0.0f};
 
-// A sample beyond the grid on an axis it moves away from (or not at all) can
-// never reach an interior cell again.
-bool left_for_good(float p, float advance) {
+constexpr float kInteriorLow = 1.0f;
+constexpr float kInteriorEnd = static_cast<float>(kGridSize - 1);
+
+// The cell of a point is interior exactly when every component lies in
+// [1, 63); there the floor is the truncation, so no library floor is needed
+// on this hot path.
+bool in_interior_cell(Vec3 p) {
+  return p.x >= kInteriorLow && p.x < kInteriorEnd && p.y >= kInteriorLow && p.y < kInteriorEnd &&
+         p.z >= kInteriorLow && p.z < kInteriorEnd;
+}
+
+// A sample outside the interior on an axis it moves away from (or not at all)
+// can never reach an interior cell again.
+bool gone_on_axis(float p, float advance) {
   if (std::isnan(p)) return true;
-  return (p < 1.0f && advance <= 0.0f) || (p >= static_cast<float>(kGridSize - 1) && advance >= 0.0f);
+  return (p < kInteriorLow && advance <= 0.0f) || (p >= kInteriorEnd && advance >= 0.0f);
 }
 
 }  // namespace
@@ -58,8 +69,9 @@ RadarScanResult scan_prospecting_radar(const World& world, Vec3 origin, std::spa
     const Vec3 advance{d.x * step, d.y * step, d.z * step};
     Vec3 p = origin;
     for (std::size_t k = 0; k < samples; ++k) {
-      const Cell c = cell_of_point(p.x, p.y, p.z);
-      if (is_interior(c)) {
+      if (in_interior_cell(p)) {
+        const Cell c{static_cast<std::int32_t>(p.x), static_cast<std::int32_t>(p.y),
+                     static_cast<std::int32_t>(p.z)};
         const BlockId block = world.at(cell_index(c));
         const std::int32_t value = static_cast<std::int32_t>(radar_value(block));
         if (value != 0) {
@@ -71,14 +83,12 @@ RadarScanResult scan_prospecting_radar(const World& world, Vec3 origin, std::spa
           }
           result.distance = std::min(result.distance, static_cast<float>(k) * step);
         }
+      } else if (gone_on_axis(p.x, advance.x) || gone_on_axis(p.y, advance.y) ||
+                 gone_on_axis(p.z, advance.z)) {
+        break;  // the remaining samples cannot meet anything
       }
       const Vec3 next{p.x + advance.x, p.y + advance.y, p.z + advance.z};
-      // Only a ray that stands still or has left the grid for good is cut
-      // short: neither can meet anything new, however many samples remain.
-      if (next == p || left_for_good(next.x, advance.x) || left_for_good(next.y, advance.y) ||
-          left_for_good(next.z, advance.z)) {
-        break;
-      }
+      if (next == p) break;  // standing still: every remaining sample repeats this one
       p = next;
     }
   }

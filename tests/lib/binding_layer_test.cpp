@@ -51,6 +51,20 @@ struct Probe {
     return godot::PackedVector3Array::from(points.view());
   }
   std::int64_t take_id() { return next++; }
+  godot::Dictionary nest() const {
+    godot::Dictionary inner;
+    inner.set("team", std::uint32_t{2});
+    godot::Dictionary d;
+    d.set("inner", inner);
+    d.set("list", list(2));
+    d.set("bytes", godot::PackedByteArray::from(std::array<std::uint8_t, 3>{1, 2, 3}));
+    d.set("name", "radar");
+    d.set("small", std::int32_t{-7});
+    d.set("empty", godot::Dictionary{});
+    d.set("sizes_agree", godot::Dictionary{}.empty() && !inner.empty() && inner.size() == 1 &&
+                             d.size() == 6);
+    return d;
+  }
   bool is_empty(const godot::PackedByteArray& bytes) const { return bytes.view().empty(); }
   void fail() { throw godot::MethodFailure("failed to spawn thread"); }
 };
@@ -69,6 +83,7 @@ class BindingLayer : public ::testing::Test {
     bind_method<&Probe::list>("list", {"n"});
     bind_method<&Probe::echo>("echo", {"points"});
     bind_method<&Probe::take_id>("take_id", {});
+    bind_method<&Probe::nest>("nest", {});
     bind_method<&Probe::is_empty>("is_empty", {"bytes"});
     bind_method<&Probe::fail>("fail", {});
     probe = engine.instantiate("BindingProbe");
@@ -121,6 +136,21 @@ TEST_F(BindingLayer, DictionariesKeepKeyOrderAndValueTypes) {
     EXPECT_EQ(d.at("count").as_int(), 2);
     EXPECT_EQ(d.at("first").as_vec3(), (Vec3{1, 2, 3}));
   }
+}
+
+TEST_F(BindingLayer, DictionaryValuesOfEveryKind) {
+  const Value d = engine.ptrcall(probe, "nest", {});
+  EXPECT_EQ(d.keys(),
+            (std::vector<std::string>{"inner", "list", "bytes", "name", "small", "empty",
+                                      "sizes_agree"}));
+  EXPECT_TRUE(d.at("sizes_agree").as_bool());
+  EXPECT_EQ(d.at("inner").at("team").as_int(), 2);
+  EXPECT_EQ(d.at("list").element_type(), host::kDictionary);
+  EXPECT_EQ(d.at("list").size(), 2u);
+  EXPECT_EQ(d.at("bytes").byte_values(), (std::vector<std::uint8_t>{1, 2, 3}));
+  EXPECT_EQ(d.at("name").as_string(), "radar");
+  EXPECT_EQ(d.at("small").as_int(), -7);
+  EXPECT_EQ(d.at("empty").size(), 0u);
 }
 
 TEST_F(BindingLayer, TypedArraysOfDictionaries) {

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -169,6 +170,54 @@ TEST(Radar, DegenerateRangeAndStep) {
     } else {
       EXPECT_EQ(r.distance, c.distance) << c.max_distance << ' ' << c.step;
     }
+  }
+}
+
+// The scan as the game states it, sample by sample with the cell of each
+// point, against random worlds, origins (inside, on and beyond the grid's
+// edges) and look vectors.
+RadarScanResult reference_scan(const World& w, Vec3 origin, std::span<const Vec3> rays, float max_distance,
+                               float step) {
+  RadarScanResult r;
+  r.distance = max_distance;
+  const std::size_t n = trunc_sat_usize(std::ceil(max_distance / step));
+  for (const Vec3& d : rays) {
+    Vec3 p = origin;
+    for (std::size_t k = 0; k < n; ++k) {
+      const Cell c = cell_of_point(p.x, p.y, p.z);
+      const std::int32_t value = is_interior(c) ? static_cast<std::int32_t>(radar_value(w.at(cell_index(c)))) : 0;
+      if (value > r.value) {
+        r.found = true;
+        r.position = c;
+        r.block = w.at(cell_index(c));
+        r.value = value;
+      }
+      if (value != 0) r.distance = std::min(r.distance, static_cast<float>(k) * step);
+      p = {p.x + d.x * step, p.y + d.y * step, p.z + d.z * step};
+    }
+  }
+  return r;
+}
+
+TEST(Radar, MatchesTheSampleBySampleRule) {
+  std::mt19937 rng(99);
+  std::uniform_real_distribution<float> coord(-8.0f, 72.0f), axis(-1.0f, 1.0f);
+  World w;
+  for (int i = 0; i < 3000; ++i) {
+    w.set_block(static_cast<int>(1 + rng() % 62), static_cast<int>(1 + rng() % 62), static_cast<int>(1 + rng() % 62),
+                rng() % 4 == 0 ? id(Block::PreciousHigh) : id(Block::PreciousLow));
+  }
+  for (int round = 0; round < 300; ++round) {
+    Vec3 origin{coord(rng), coord(rng), coord(rng)};
+    if (round % 3 == 0) origin.x = static_cast<float>(rng() % 65);  // exactly on a cell face
+    const auto fan = radar_fan({axis(rng), axis(rng), axis(rng)});
+    const RadarScanResult got = scan_prospecting_radar(w, origin, fan, kRadarMaxDistance, kRadarStep);
+    const RadarScanResult want = reference_scan(w, origin, fan, kRadarMaxDistance, kRadarStep);
+    ASSERT_EQ(got.found, want.found) << round;
+    ASSERT_EQ(got.value, want.value) << round;
+    ASSERT_EQ(got.distance, want.distance) << round;
+    ASSERT_EQ(got.block, want.block) << round;
+    ASSERT_EQ(got.position, want.position) << round;
   }
 }
 

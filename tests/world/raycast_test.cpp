@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -130,6 +132,73 @@ TEST(Raycast, UnboundedDistanceEndsWithTheFiniteResult) {
 TEST(Raycast, FarOriginWithGrowingCrossingsEnds) {
   expect_cast({"far", {-3e7f, 20.5f, 20.5f}, {1, 0, 0}, kInf, {{30, 20, 20}}, Cell{30, 20, 20},
                Cell{29, 20, 20}});
+}
+
+// The walk exactly as the game states it, with no shortcut of any kind; it
+// ends only because the distance is finite.
+std::optional<RaycastHit> literal_walk(const World& w, Vec3 o, Vec3 dir, float max_distance) {
+  if (max_distance <= 0.0f) return std::nullopt;
+  const float len = std::sqrt(dir.x * dir.x + dir.y * dir.y + dir.z * dir.z);
+  if (len <= 1.1920929e-07f) return std::nullopt;
+  const float d[3] = {dir.x / len, dir.y / len, dir.z / len};
+  const float org[3] = {o.x, o.y, o.z};
+  const Cell start = cell_of_point(o.x, o.y, o.z);
+  int cell[3] = {start.x, start.y, start.z};
+  int step[3];
+  float t_max[3], t_delta[3];
+  for (int a = 0; a < 3; ++a) {
+    step[a] = d[a] > 0.0f ? 1 : -1;
+    if (std::fabs(d[a]) <= 1.1920929e-07f) {
+      t_max[a] = t_delta[a] = kInf;
+    } else {
+      t_max[a] = (static_cast<float>(d[a] > 0.0f ? cell[a] + 1 : cell[a]) - org[a]) / d[a];
+      t_delta[a] = 1.0f / std::fabs(d[a]);
+    }
+  }
+  std::optional<Cell> previous;
+  for (;;) {
+    if (is_interior(cell[0], cell[1], cell[2])) {
+      const Cell here{cell[0], cell[1], cell[2]};
+      if (w.at(cell_index(here)) != 0) return RaycastHit{here, previous};
+      previous = here;
+    }
+    const int a = t_max[0] <= t_max[1] && t_max[0] <= t_max[2] ? 0 : t_max[2] < t_max[1] ? 2 : 1;
+    if (t_max[a] > max_distance) return std::nullopt;
+    cell[a] += step[a];
+    t_max[a] += t_delta[a];
+  }
+}
+
+TEST(Raycast, MatchesTheLiteralWalkWithOrWithoutALimit) {
+  std::mt19937 rng(7);
+  std::uniform_real_distribution<float> coord(-20.0f, 84.0f), axis(-1.0f, 1.0f);
+  World w;
+  for (int i = 0; i < 2500; ++i) {
+    w.set_block(static_cast<int>(1 + rng() % 62), static_cast<int>(1 + rng() % 62), static_cast<int>(1 + rng() % 62),
+                static_cast<BlockId>(1 + rng() % 255));
+  }
+  for (int round = 0; round < 3000; ++round) {
+    Vec3 origin{coord(rng), coord(rng), coord(rng)};
+    Vec3 dir{axis(rng), axis(rng), axis(rng)};
+    if (round % 4 == 1) dir.y = 0.0f;                                      // flat rays
+    if (round % 4 == 2) origin.z = static_cast<float>(rng() % 70) - 3.0f;  // on a cell face
+    if (round % 8 == 3) dir = {1.0f, 1.0f, -1.0f};                         // ties
+    const float reach = round % 2 == 0 ? 6.0f : 1000.0f;
+    const auto want = literal_walk(w, origin, dir, reach);
+    const auto got = raycast(w, origin, dir, reach);
+    ASSERT_EQ(got.has_value(), want.has_value()) << round;
+    if (want) {
+      ASSERT_EQ(got->cell, want->cell) << round;
+      ASSERT_EQ(got->previous, want->previous) << round;
+    }
+    if (reach > 500.0f) {
+      const auto unbounded = raycast(w, origin, dir, kInf);
+      ASSERT_EQ(unbounded.has_value(), want.has_value()) << round;
+      if (want) {
+        ASSERT_EQ(unbounded->cell, want->cell) << round;
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -80,43 +80,32 @@ struct Parameter<float> {
   }
 };
 
-template <>
-struct Parameter<bool> {
-  static constexpr abi::VariantType kType = abi::kBool;
+// Values passed as they are laid out: a bool as one byte, a Vector3 as
+// three floats.
+template <typename T, typename Wire, abi::VariantType kVariant>
+struct PlainParameter {
+  static constexpr abi::VariantType kType = kVariant;
   static constexpr abi::ArgumentMetadata kMetadata = abi::kMetadataNone;
 
-  static Conversion from_ptr(abi::ConstTypePtr arg, std::optional<bool>& out) {
-    out = *static_cast<const abi::Bool*>(arg) != 0;
-    return Conversion::kOk;
-  }
-  static Conversion from_variant(abi::ConstVariantPtr arg, std::optional<bool>& out) {
-    if (engine.api.variant_get_type(arg) != abi::kBool) return Conversion::kWrongType;
-    abi::Bool value = 0;
-    engine.ops(abi::kBool).from_variant(&value, const_cast<void*>(arg));
-    out = value != 0;
-    return Conversion::kOk;
-  }
-};
-
-template <>
-struct Parameter<Vector3> {
-  static constexpr abi::VariantType kType = abi::kVector3;
-  static constexpr abi::ArgumentMetadata kMetadata = abi::kMetadataNone;
-
-  static Conversion from_ptr(abi::ConstTypePtr arg, std::optional<Vector3>& out) {
-    Vector3 value;
+  static Conversion from_ptr(abi::ConstTypePtr arg, std::optional<T>& out) {
+    Wire value;
     std::memcpy(&value, arg, sizeof value);
-    out = value;
+    out = static_cast<T>(value);
     return Conversion::kOk;
   }
-  static Conversion from_variant(abi::ConstVariantPtr arg, std::optional<Vector3>& out) {
-    if (engine.api.variant_get_type(arg) != abi::kVector3) return Conversion::kWrongType;
-    Vector3 value;
-    engine.ops(abi::kVector3).from_variant(&value, const_cast<void*>(arg));
-    out = value;
+  static Conversion from_variant(abi::ConstVariantPtr arg, std::optional<T>& out) {
+    if (engine.api.variant_get_type(arg) != kType) return Conversion::kWrongType;
+    Wire value{};
+    engine.ops(kType).from_variant(&value, const_cast<void*>(arg));
+    out = static_cast<T>(value);
     return Conversion::kOk;
   }
 };
+
+template <>
+struct Parameter<bool> : PlainParameter<bool, abi::Bool, abi::kBool> {};
+template <>
+struct Parameter<Vector3> : PlainParameter<Vector3, Vector3, abi::kVector3> {};
 
 // Engine containers taken by const reference: the call holds its own
 // reference to the engine's data.

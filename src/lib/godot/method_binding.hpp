@@ -86,12 +86,7 @@ class MethodBinding {
       Slots slots;
       std::size_t bad = 0;
       Conversion why = Conversion::kOk;
-      if (!convert_all(
-              [&](auto index, auto& slot) {
-                using P = Parameter<typename std::remove_cvref_t<decltype(slot)>::value_type>;
-                return P::from_ptr(args[index], slot);
-              },
-              slots, bad, why))
+      if (!convert<Wire::kPointer>(args, slots, bad, why))
         return report_error(self.where, describe(self, bad, why));
       run(self, instance, slots, [&](auto&& result) {
         Result<Return>::write_ptr(r_ret, result);
@@ -121,12 +116,7 @@ class MethodBinding {
       Slots slots;
       std::size_t bad = 0;
       Conversion why = Conversion::kOk;
-      if (!convert_all(
-              [&](auto index, auto& slot) {
-                using P = Parameter<typename std::remove_cvref_t<decltype(slot)>::value_type>;
-                return P::from_variant(args[index], slot);
-              },
-              slots, bad, why)) {
+      if (!convert<Wire::kVariant>(args, slots, bad, why)) {
         *r_error = {abi::kCallErrorInvalidArgument, static_cast<std::int32_t>(bad),
                     expected_type(bad)};
         return report_error(self.where, describe(self, bad, why));
@@ -148,17 +138,26 @@ class MethodBinding {
     report_error(self.where, message);
   }
 
-  template <typename Convert, std::size_t... I>
-  static bool convert_each(Convert&& convert, Slots& slots, std::size_t& bad, Conversion& why,
-                           std::index_sequence<I...>) {
-    // Left to right; stops at the first argument that does not convert.
-    return ((why = convert(std::integral_constant<std::size_t, I>{}, std::get<I>(slots)),
-             bad = I, why == Conversion::kOk) &&
-            ...);
+  enum class Wire { kPointer, kVariant };
+
+  template <Wire kWire, std::size_t I>
+  static Conversion read(const void* arg, Slot<std::tuple_element_t<I, Args>>& slot) {
+    using P = Parameter<std::tuple_element_t<I, Args>>;
+    if constexpr (kWire == Wire::kPointer) {
+      return P::from_ptr(arg, slot);
+    } else {
+      return P::from_variant(arg, slot);
+    }
   }
-  template <typename Convert>
-  static bool convert_all(Convert&& convert, Slots& slots, std::size_t& bad, Conversion& why) {
-    return convert_each(convert, slots, bad, why, std::make_index_sequence<kArity>{});
+
+  // Converts the arguments left to right, stopping at the first that fails.
+  template <Wire kWire>
+  static bool convert(const void* const* args, Slots& slots, std::size_t& bad, Conversion& why) {
+    return [&]<std::size_t... I>(std::index_sequence<I...>) {
+      return ((bad = I, why = read<kWire, I>(args[I], std::get<I>(slots)),
+               why == Conversion::kOk) &&
+              ...);
+    }(std::make_index_sequence<kArity>{});
   }
 
   static std::int32_t expected_type(std::size_t index) {

@@ -21,9 +21,12 @@ class Variant {
   }
   Variant(std::int64_t value) { from(abi::kInt, &value); }
   Variant(std::int32_t value) : Variant(static_cast<std::int64_t>(value)) {}
+  Variant(std::uint32_t value) : Variant(static_cast<std::int64_t>(value)) {}
   Variant(double value) { from(abi::kFloat, &value); }
   Variant(float value) : Variant(static_cast<double>(value)) {}
   Variant(const Vector3& value) { from(abi::kVector3, const_cast<Vector3*>(&value)); }
+  // Text becomes a String (rather than a pointer taken for a bool).
+  Variant(const char* text) : Variant(String(text)) {}
   Variant(const String& value) { from(abi::kString, const_cast<abi::TypePtr>(value.raw())); }
   template <abi::VariantType kType, std::size_t kSize>
   Variant(const EngineValue<kType, kSize>& value) {

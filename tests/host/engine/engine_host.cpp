@@ -86,6 +86,7 @@ bool EngineHost::load(LoadMode mode) {
   for (std::int32_t level = first; level <= kEditor; ++level) {
     initialized.push_back(level);
     initialize_(init_userdata_, level);
+    classes_after_level.push_back(class_names());
   }
   return true;
 }
@@ -96,9 +97,16 @@ void EngineHost::unload() {
   for (std::int32_t level = kEditor; level >= last; --level) {
     deinitialized.push_back(level);
     deinitialize_(init_userdata_, level);
+    classes_after_level.push_back(class_names());
   }
   dlclose(library_);
   library_ = nullptr;
+}
+
+std::set<std::string> EngineHost::class_names() const {
+  std::set<std::string> names;
+  for (const auto& [name, record] : classes) names.insert(name);
+  return names;
 }
 
 const ClassRecord* EngineHost::find_class(const std::string& name) const {

@@ -122,10 +122,14 @@ class EngineHost {
   std::vector<std::string> looked_up;   // every interface name asked for
   std::set<std::string> withheld;       // names to answer with null
   std::vector<std::int32_t> initialized, deinitialized;
+  // The extension classes known after each initialisation or
+  // deinitialisation call, in call order.
+  std::vector<std::set<std::string>> classes_after_level;
   std::int32_t minimum_level = -1;
   long live_objects = 0;
 
   std::map<std::string, ClassRecord> classes;
+  std::set<std::string> class_names() const;
   std::set<std::string> engine_classes{"Object", "RefCounted"};
 
   void* library_token() { return &token_; }

@@ -143,52 +143,36 @@ void type_from_variant(void* dest, void* variant) {
   }
 }
 
+// The value types that travel in Variants, for the two lookups below.
+#define TESSMARK_VARIANT_TYPES(X)                                                     \
+  X(kBool) X(kInt) X(kFloat) X(kVector3) X(kString) X(kDictionary) X(kArray)        \
+      X(kPackedByteArray) X(kPackedInt32Array) X(kPackedVector2Array)                 \
+          X(kPackedVector3Array) X(kPackedColorArray)
+
 using FromType = void (*)(void*, void*);
 FromType get_variant_from_type_constructor(std::int32_t type) {
-  switch (type) {
 #define TESSMARK_CASE(t) \
   case t:                \
     return &variant_from_type<t>;
-    TESSMARK_CASE(kBool)
-    TESSMARK_CASE(kInt)
-    TESSMARK_CASE(kFloat)
-    TESSMARK_CASE(kVector3)
-    TESSMARK_CASE(kString)
-    TESSMARK_CASE(kDictionary)
-    TESSMARK_CASE(kArray)
-    TESSMARK_CASE(kPackedByteArray)
-    TESSMARK_CASE(kPackedInt32Array)
-    TESSMARK_CASE(kPackedVector2Array)
-    TESSMARK_CASE(kPackedVector3Array)
-    TESSMARK_CASE(kPackedColorArray)
-#undef TESSMARK_CASE
+  switch (type) {
+    TESSMARK_VARIANT_TYPES(TESSMARK_CASE)
     default:
       return nullptr;
   }
+#undef TESSMARK_CASE
 }
 
 using ToType = void (*)(void*, void*);
 ToType get_variant_to_type_constructor(std::int32_t type) {
-  switch (type) {
 #define TESSMARK_CASE(t) \
   case t:                \
     return &type_from_variant<t>;
-    TESSMARK_CASE(kBool)
-    TESSMARK_CASE(kInt)
-    TESSMARK_CASE(kFloat)
-    TESSMARK_CASE(kVector3)
-    TESSMARK_CASE(kString)
-    TESSMARK_CASE(kDictionary)
-    TESSMARK_CASE(kArray)
-    TESSMARK_CASE(kPackedByteArray)
-    TESSMARK_CASE(kPackedInt32Array)
-    TESSMARK_CASE(kPackedVector2Array)
-    TESSMARK_CASE(kPackedVector3Array)
-    TESSMARK_CASE(kPackedColorArray)
-#undef TESSMARK_CASE
+  switch (type) {
+    TESSMARK_VARIANT_TYPES(TESSMARK_CASE)
     default:
       return nullptr;
   }
+#undef TESSMARK_CASE
 }
 
 // --- Constructors, destructors, built-in methods -------------------------------
