@@ -6,6 +6,7 @@
 
 #include "godot/engine.hpp"
 #include "godot/interface.hpp"
+#include "mesh_jobs.hpp"
 #include "tessmark_world.hpp"
 
 namespace tessmark {
@@ -27,6 +28,8 @@ struct TessmarkCoreExtension {
   static void deinitialize(void*, abi::InitializationLevel level) {
     if (level != abi::kInitScene) return;
     try {
+      // No mesh job thread may outlive the library's code.
+      wait_for_mesh_jobs();
       unregister_tessmark_world();
     } catch (const std::exception& failure) {
       godot::report_error("TessmarkCoreExtension", failure.what());

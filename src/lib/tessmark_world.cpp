@@ -19,6 +19,12 @@ void register_tessmark_world() {
   bind_method<&TessmarkWorld::block_at>("block_at", {"x", "y", "z"});
   bind_method<&TessmarkWorld::lava_count>("lava_count", {});
   bind_method<&TessmarkWorld::take_dirty_regions>("take_dirty_regions", {});
+  bind_method<&TessmarkWorld::build_region_debug_mesh>("build_region_debug_mesh", {"region"});
+  bind_method<&TessmarkWorld::build_region_collision_mesh>("build_region_collision_mesh",
+                                                           {"region", "player_team"});
+  bind_method<&TessmarkWorld::start_region_mesh_job>("start_region_mesh_job",
+                                                     {"region", "player_team"});
+  bind_method<&TessmarkWorld::take_region_mesh_job_result>("take_region_mesh_job_result", {});
   bind_method<&TessmarkWorld::raycast>("raycast", {"origin", "direction", "max_distance"});
   bind_method<&TessmarkWorld::scan_prospecting_radar>("scan_prospecting_radar", {"origin", "look_vector"});
   bind_method<&TessmarkWorld::find_accessible_precious_resource>(

@@ -575,13 +575,12 @@ constexpr std::array<FaceDirection, kFaceDirectionCount> kAllDirections{
     FaceDirection::PosX, FaceDirection::NegX, FaceDirection::PosY,
     FaceDirection::NegY, FaceDirection::PosZ, FaceDirection::NegZ};
 
-DebugMeshData build_region_mesh(const World& world, std::int32_t region, FaceMode mode) {
-  DebugMeshData mesh;
+void build_region_mesh(const World& world, std::int32_t region, FaceMode mode, DebugMeshData& mesh) {
+  mesh.clear();
   InteriorSpan span{};
-  if (!is_region(region) || !clip_to_interior(region_box(region), span)) return mesh;
+  if (!is_region(region) || !clip_to_interior(region_box(region), span)) return;
   RegionScratch scratch;
   mesh_directions(world.blocks, span, mode, kAllDirections, scratch, mesh);
-  return mesh;
 }
 
 }  // namespace
@@ -620,12 +619,25 @@ void append_debug_quad(DebugMeshData& mesh, FaceDirection direction, unsigned la
 }
 
 DebugMeshData build_region_debug_mesh(const World& world, std::int32_t region) {
-  return build_region_mesh(world, region, FaceMode::render());
+  DebugMeshData mesh;
+  build_region_debug_mesh(world, region, mesh);
+  return mesh;
 }
 
 DebugMeshData build_region_collision_mesh(const World& world, std::int32_t region,
                                           std::int32_t player_team) {
-  return build_region_mesh(world, region, FaceMode::collision(player_team));
+  DebugMeshData mesh;
+  build_region_collision_mesh(world, region, player_team, mesh);
+  return mesh;
+}
+
+void build_region_debug_mesh(const World& world, std::int32_t region, DebugMeshData& mesh) {
+  build_region_mesh(world, region, FaceMode::render(), mesh);
+}
+
+void build_region_collision_mesh(const World& world, std::int32_t region, std::int32_t player_team,
+                                 DebugMeshData& mesh) {
+  build_region_mesh(world, region, FaceMode::collision(player_team), mesh);
 }
 
 }  // namespace tessmark

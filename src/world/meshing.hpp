@@ -72,6 +72,16 @@ struct DebugMeshData {
   MeshArray<std::int32_t> indices;
 
   bool empty() const { return vertices.empty(); }
+  // Empties every array but keeps its memory for the next mesh.
+  void clear() {
+    vertices.clear();
+    normals.clear();
+    uvs.clear();
+    colors.clear();
+    shade_colors.clear();
+    texture_ids.clear();
+    indices.clear();
+  }
   friend bool operator==(const DebugMeshData&, const DebugMeshData&) = default;
 };
 
@@ -110,5 +120,12 @@ void append_debug_quad(DebugMeshData& mesh, FaceDirection direction, unsigned la
 DebugMeshData build_region_debug_mesh(const World& world, std::int32_t region);
 DebugMeshData build_region_collision_mesh(const World& world, std::int32_t region,
                                           std::int32_t player_team);
+
+// The same meshes written into `mesh`, which is cleared first. A caller that
+// meshes region after region with one record reuses its arrays' memory
+// instead of allocating and freeing a few hundred kilobytes each time.
+void build_region_debug_mesh(const World& world, std::int32_t region, DebugMeshData& mesh);
+void build_region_collision_mesh(const World& world, std::int32_t region, std::int32_t player_team,
+                                 DebugMeshData& mesh);
 
 }  // namespace tessmark

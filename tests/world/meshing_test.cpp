@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "cave/generator.hpp"
 #include "world/catalogue.hpp"
 #include "world/meshing_reference.hpp"
 
@@ -347,6 +348,18 @@ TEST(Meshing, RegionsOutOfRangeAndEmptyWorldsGiveEmptyMeshes) {
   }
 }
 
+// Meshing region after region into one record gives each region's own mesh.
+TEST(Meshing, ReusedRecordHoldsOnlyTheLatestRegion) {
+  const World w = world_with({{{20, 20, 20}, Block::Ore}, {{40, 40, 40}, Block::Team1Gate}});
+  DebugMeshData mesh;
+  for (const std::int32_t region : {region_of(20, 20, 20), region_of(40, 40, 40), 64, region_of(20, 20, 20)}) {
+    build_region_debug_mesh(w, region, mesh);
+    EXPECT_TRUE(mesh == build_region_debug_mesh(w, region)) << region;
+    build_region_collision_mesh(w, region, 1, mesh);
+    EXPECT_TRUE(mesh == build_region_collision_mesh(w, region, 1)) << region;
+  }
+}
+
 TEST(Meshing, AppendDebugQuadSplitsIntoUnitQuadsRowByRow) {
   DebugMeshData split, whole;
   append_debug_quad(split, FaceDirection::PosZ, 9, 3, 5, 2, 3, id(Block::Dirt), 1, true);
@@ -429,8 +442,12 @@ World slab_world(std::uint64_t seed) {
 }
 
 TEST(MeshingAgainstReference, EveryRegionOfVariedWorlds) {
-  const std::pair<const char*, World> worlds[] = {
-      {"caves 1", cave_world(1)}, {"caves 2", cave_world(2)}, {"slabs", slab_world(5)}};
+  World generated;
+  generate_cave_map(generated, true, 12, 424242);
+  const std::pair<const char*, World> worlds[] = {{"generated", generated},
+                                                  {"caves 1", cave_world(1)},
+                                                  {"caves 2", cave_world(2)},
+                                                  {"slabs", slab_world(5)}};
   for (const auto& [name, w] : worlds) {
     for (int r = 0; r < kRegionCount; ++r) {
       const std::string where = std::string(name) + " region " + std::to_string(r);
