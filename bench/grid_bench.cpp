@@ -19,6 +19,22 @@ void BM_LoadBlocksOneCellChanged(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadBlocksOneCellChanged);
 
+// A whole new world over a collected one: every cell differs, every region
+// ends up dirty (loading a generated world after play).
+void BM_LoadBlocksEveryCellChanged(benchmark::State& state) {
+  World world;
+  std::vector<tessmark::BlockId> data(tessmark::kCellCount);
+  for (int i = 0; i < tessmark::kCellCount; ++i) data[i] = static_cast<tessmark::BlockId>(1 + i % 5);
+  for (auto _ : state) {
+    state.PauseTiming();
+    world.reset_empty(0);
+    world.take_dirty_regions();
+    state.ResumeTiming();
+    benchmark::DoNotOptimize(world.load_blocks(data));
+  }
+}
+BENCHMARK(BM_LoadBlocksEveryCellChanged)->Unit(benchmark::kMicrosecond);
+
 void BM_SetBlock(benchmark::State& state) {
   World world;
   int v = 0;

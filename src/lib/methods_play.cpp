@@ -1,11 +1,12 @@
-// Script methods of play: the voxel raycast, the pickaxe and the
-// construction gun, and detonation.
+// Script methods of play: the voxel raycast, the prospecting radar, the
+// pickaxe and the construction gun, and detonation.
 
 #include <vector>
 
 #include "conversions.hpp"
 #include "tessmark_world.hpp"
 #include "world/detonation.hpp"
+#include "world/radar.hpp"
 #include "world/raycast.hpp"
 #include "world/tools.hpp"
 
@@ -38,6 +39,22 @@ godot::Dictionary TessmarkWorld::raycast(godot::Vector3 origin, godot::Vector3 d
   if (hit) {
     d.set("hit", cell_to_vector(hit->cell));
     if (hit->previous) d.set("place", cell_to_vector(*hit->previous));
+  }
+  return d;
+}
+
+godot::Dictionary TessmarkWorld::scan_prospecting_radar(godot::Vector3 origin,
+                                                        godot::Vector3 look_vector) const {
+  const std::array<Vec3, kRadarRayCount> fan = radar_fan(to_model(look_vector));
+  const RadarScanResult scan =
+      tessmark::scan_prospecting_radar(world, to_model(origin), fan, kRadarMaxDistance, kRadarStep);
+  godot::Dictionary d;
+  d.set("found", scan.found);
+  d.set("value", scan.value);
+  d.set("distance", scan.distance);
+  if (scan.found) {
+    d.set("position", godot::Vector3i{scan.position.x, scan.position.y, scan.position.z});
+    d.set("block_type", std::int32_t{scan.block});
   }
   return d;
 }

@@ -26,12 +26,14 @@ void register_tessmark_world() {
                                                      {"region", "player_team"});
   bind_method<&TessmarkWorld::take_region_mesh_job_result>("take_region_mesh_job_result", {});
   bind_method<&TessmarkWorld::raycast>("raycast", {"origin", "direction", "max_distance"});
+  bind_method<&TessmarkWorld::scan_prospecting_radar>("scan_prospecting_radar", {"origin", "look_vector"});
   bind_method<&TessmarkWorld::use_pickaxe>("use_pickaxe", {"origin", "direction", "mine_lava", "player_ore",
                                                           "player_ore_max", "player_weight", "player_weight_max"});
   bind_method<&TessmarkWorld::use_construction_gun>("use_construction_gun",
                                                     {"origin", "direction", "block_type", "player_team",
                                                      "player_ore", "player_ore_max", "sandbox"});
   bind_method<&TessmarkWorld::detonate_at>("detonate_at", {"x", "y", "z", "radius"});
+  bind_method<&TessmarkWorld::do_lava_stuff>("do_lava_stuff", {});
 }
 
 void unregister_tessmark_world() { godot::ClassBinding<TessmarkWorld>::unregister_class(); }

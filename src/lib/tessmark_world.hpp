@@ -54,8 +54,9 @@ class TessmarkWorld {
   // Generation (methods_generation.cpp).
   bool generate_cave_map(bool include_lava, std::int32_t ore_factor, std::int32_t seed);
 
-  // Play: the raycast, the player's tools and detonation (methods_play.cpp).
+  // Play: the raycast, the radar, the player's tools and detonation (methods_play.cpp).
   godot::Dictionary raycast(godot::Vector3 origin, godot::Vector3 direction, float max_distance) const;
+  godot::Dictionary scan_prospecting_radar(godot::Vector3 origin, godot::Vector3 look_vector) const;
   godot::Dictionary use_pickaxe(godot::Vector3 origin, godot::Vector3 direction, bool mine_lava,
                                 std::int32_t player_ore, std::int32_t player_ore_max,
                                 std::int32_t player_weight, std::int32_t player_weight_max);
@@ -64,6 +65,9 @@ class TessmarkWorld {
                                          std::int32_t player_ore, std::int32_t player_ore_max,
                                          bool sandbox);
   godot::Dictionary detonate_at(std::int32_t x, std::int32_t y, std::int32_t z, std::int32_t radius);
+
+  // Lava (methods_lava.cpp).
+  void do_lava_stuff();
 
  private:
   // Reused by the immediate mesh methods so that meshing region after region

@@ -1,6 +1,7 @@
 #include "world/grid.hpp"
 
 #include <algorithm>
+#include <cstring>
 
 #include "world/catalogue.hpp"
 
@@ -46,20 +47,35 @@ BlockId World::block_at(int x, int y, int z) const {
 
 bool World::load_blocks(std::span<const BlockId> data) {
   if (data.size() != static_cast<std::size_t>(kCellCount)) return false;
-  std::uint64_t lava = 0;
   // Compare before copying so a reload of a nearly identical grid (the same
-  // seed regenerated) leaves almost nothing to re-mesh.
-  for (int i = 0; i < kCellCount; ++i) {
-    const BlockId incoming = data[static_cast<std::size_t>(i)];
-    if (is_lava(incoming)) ++lava;
-    if (incoming != blocks[static_cast<std::size_t>(i)]) {
-      const Cell c = cell_at_index(i);
-      mark_cell_and_neighbors_dirty(c.x, c.y, c.z);
+  // seed regenerated) leaves almost nothing to re-mesh. Equal stretches are
+  // skipped a word at a time.
+  const BlockId* incoming = data.data();
+  const BlockId* stored = blocks.data();
+  constexpr int kWord = sizeof(std::uint64_t);
+  for (int i = 0; i < kCellCount; i += kWord) {
+    std::uint64_t a, b;
+    std::memcpy(&a, incoming + i, kWord);
+    std::memcpy(&b, stored + i, kWord);
+    if (a == b) continue;
+    for (int j = i; j < i + kWord; ++j) {
+      if (incoming[j] != stored[j]) mark_changed_cell(j);
     }
   }
-  std::copy(data.begin(), data.end(), blocks.begin());
-  lava_count = lava;
+  lava_count = static_cast<std::uint64_t>(std::count(data.begin(), data.end(), id(Block::Lava)));
+  std::memcpy(blocks.data(), incoming, static_cast<std::size_t>(kCellCount));
   return true;
+}
+
+void World::mark_changed_cell(int index) {
+  const Cell c = cell_at_index(index);
+  // A cell away from every region face can only mark its own region; once
+  // that is dirty there is nothing left to do.
+  const auto inside = [](int v) { return static_cast<unsigned>(v % kRegionSize) - 1u < kRegionSize - 2u; };
+  if (inside(c.x) && inside(c.y) && inside(c.z) &&
+      dirty_regions[static_cast<std::size_t>(region_of(c.x, c.y, c.z))] != 0)
+    return;
+  mark_cell_and_neighbors_dirty(c.x, c.y, c.z);
 }
 
 void World::reset_empty(BlockId fill) {

@@ -45,8 +45,9 @@ constexpr int cell_index(int x, int y, int z) {
 }
 constexpr int cell_index(Cell c) { return cell_index(c.x, c.y, c.z); }
 
+static_assert(kGridSize == 64, "cell_at_index decomposes with shifts");
 constexpr Cell cell_at_index(int index) {
-  return {index % kGridSize, (index / kGridSize) % kGridSize, index / (kGridSize * kGridSize)};
+  return {index & (kGridSize - 1), (index >> 6) & (kGridSize - 1), index >> 12};
 }
 
 // Regions are the 16^3 boxes that are meshed as one.
@@ -93,6 +94,8 @@ struct World {
   std::vector<std::int32_t> take_dirty_regions();
 
  private:
+  void mark_changed_cell(int index);
+
   static constexpr std::array<std::uint8_t, kRegionCount> filled_dirty_flags() {
     std::array<std::uint8_t, kRegionCount> flags{};
     flags.fill(1);

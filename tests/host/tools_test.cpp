@@ -1,6 +1,6 @@
 // The play methods through the engine, each by pointer call and by variant
-// call: the raycast, the pickaxe and construction gun and detonation, with
-// their dictionaries' exact keys, order and types.
+// call: the raycast, the pickaxe and construction gun, detonation and the
+// prospecting radar, with their dictionaries' exact keys, order and types.
 
 #include <limits>
 #include <string>
@@ -13,7 +13,7 @@ namespace {
 
 using Keys = std::vector<std::string>;
 
-constexpr int kDirt = 1, kOre = 2, kPreciousHigh = 4, kExplosive = 7, kLava = 19;
+constexpr int kDirt = 1, kOre = 2, kPreciousLow = 3, kPreciousHigh = 4, kExplosive = 7, kLava = 19;
 
 const Keys kToolKeys{"changed", "block_type", "ore", "cash", "weight", "cost"};
 Keys with(Keys keys, const Keys& more) {
@@ -167,6 +167,43 @@ TEST_P(ToolMethods, DetonationChainThroughTheWholeGrid) {
   EXPECT_EQ(d.at("changed_count").as_int(), 62 * 62 * 62);
   EXPECT_EQ(d.at("changed_cells").vec3_values().size(), 62u * 62u * 62u);
   EXPECT_EQ(run("block_at", {1, 1, 1}).as_int(), 0);
+}
+
+TEST_P(ToolMethods, RadarFindsNothing) {
+  const Value d = run("scan_prospecting_radar", {Value(Vec3{20.5f, 20.5f, 20.5f}), Value(Vec3{0, 0, -1})});
+  EXPECT_EQ(d.keys(), (Keys{"found", "value", "distance"}));
+  EXPECT_EQ(d.at("found").type(), kBool);
+  EXPECT_FALSE(d.at("found").as_bool());
+  EXPECT_EQ(d.at("value").type(), kInt);
+  EXPECT_EQ(d.at("value").as_int(), 0);
+  EXPECT_EQ(d.at("distance").type(), kFloat);
+  EXPECT_EQ(d.at("distance").as_float(), 30.0);
+}
+
+TEST_P(ToolMethods, RadarReportsTheBestBlockAndTheNearestDistance) {
+  run("set_block", {20, 20, 15, kPreciousLow});
+  run("set_block", {20, 20, 10, kPreciousHigh});
+  run("set_block", {20, 20, 18, kDirt});
+  const Value d = run("scan_prospecting_radar", {Value(Vec3{20.5f, 20.5f, 20.5f}), Value(Vec3{0, 0, -1})});
+  EXPECT_EQ(d.keys(), (Keys{"found", "value", "distance", "position", "block_type"}));
+  EXPECT_TRUE(d.at("found").as_bool());
+  EXPECT_EQ(d.at("value").as_int(), 1000);
+  EXPECT_EQ(d.at("distance").type(), kFloat);
+  EXPECT_EQ(d.at("distance").as_float(), 5.0);
+  EXPECT_EQ(d.at("position").type(), kVector3i);
+  EXPECT_EQ(d.at("position").as_vec3i(), (Vec3i{20, 20, 10}));
+  EXPECT_EQ(d.at("block_type").type(), kInt);
+  EXPECT_EQ(d.at("block_type").as_int(), kPreciousHigh);
+
+  // A zero look vector scans along -z; a NaN one samples only the origin's cell.
+  EXPECT_EQ(run("scan_prospecting_radar", {Value(Vec3{20.5f, 20.5f, 20.5f}), Value(Vec3{0, 0, 0})})
+                .at("value")
+                .as_int(),
+            1000);
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const Value blind = run("scan_prospecting_radar", {Value(Vec3{20.5f, 20.5f, 20.5f}), Value(Vec3{nan, 0, -1})});
+  EXPECT_EQ(blind.keys(), (Keys{"found", "value", "distance"}));
+  EXPECT_EQ(blind.at("distance").as_float(), 30.0);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothCallPaths, ToolMethods, ::testing::ValuesIn(kBothPaths), call_path_name);

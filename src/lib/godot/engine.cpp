@@ -61,6 +61,7 @@ constexpr TypeNeeds kTypeNeeds[] = {
     {abi::kInt, "int", false, true, true, false, false},
     {abi::kFloat, "float", false, true, true, false, false},
     {abi::kVector3, "Vector3", false, true, true, false, false},
+    {abi::kVector3i, "Vector3i", false, false, true, false, false},
     {abi::kString, "String", false, false, true, false, false},
     {abi::kStringName, "StringName", false, false, false, false, false},
     {abi::kDictionary, "Dictionary", true, true, true, true, false},

@@ -27,6 +27,7 @@ class Variant {
   Variant(const Vector3& value) { from(abi::kVector3, const_cast<Vector3*>(&value)); }
   // Text becomes a String (rather than a pointer taken for a bool).
   Variant(const char* text) : Variant(String(text)) {}
+  Variant(const Vector3i& value) { from(abi::kVector3i, const_cast<Vector3i*>(&value)); }
   Variant(const String& value) { from(abi::kString, const_cast<abi::TypePtr>(value.raw())); }
   template <abi::VariantType kType, std::size_t kSize>
   Variant(const EngineValue<kType, kSize>& value) {

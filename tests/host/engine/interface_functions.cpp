@@ -110,7 +110,7 @@ void variant_from_type(void* dest, void* value) {
     std::memcpy(&v->data.integer, value, 8);
   } else if constexpr (kType == kFloat) {
     std::memcpy(&v->data.real, value, 8);
-  } else if constexpr (kType == kVector3) {
+  } else if constexpr (kType == kVector3 || kType == kVector3i) {
     std::memcpy(v->data.vector, value, 12);
   } else {
     v->data.body = *static_cast<Body**>(value);  // first field of every raw reference type
@@ -132,7 +132,7 @@ void type_from_variant(void* dest, void* variant) {
     std::memcpy(dest, &v->data.integer, 8);
   } else if constexpr (kType == kFloat) {
     std::memcpy(dest, &v->data.real, 8);
-  } else if constexpr (kType == kVector3) {
+  } else if constexpr (kType == kVector3 || kType == kVector3i) {
     std::memcpy(dest, v->data.vector, 12);
   } else if constexpr (is_packed_type(kType)) {
     retain(v->data.body);
@@ -145,7 +145,7 @@ void type_from_variant(void* dest, void* variant) {
 
 // The value types that travel in Variants, for the two lookups below.
 #define TESSMARK_VARIANT_TYPES(X)                                                     \
-  X(kBool) X(kInt) X(kFloat) X(kVector3) X(kString) X(kDictionary) X(kArray)        \
+  X(kBool) X(kInt) X(kFloat) X(kVector3) X(kVector3i) X(kString) X(kDictionary) X(kArray) \
       X(kPackedByteArray) X(kPackedInt32Array) X(kPackedVector2Array)                 \
           X(kPackedVector3Array) X(kPackedColorArray)
 

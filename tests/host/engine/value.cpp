@@ -84,6 +84,12 @@ Vec3 Value::as_vec3() const {
   expect(v_.type == kVector3, "not a Vector3");
   return {v_.data.vector[0], v_.data.vector[1], v_.data.vector[2]};
 }
+Vec3i Value::as_vec3i() const {
+  expect(v_.type == kVector3i, "not a Vector3i");
+  Vec3i out;
+  std::memcpy(&out, v_.data.vector, sizeof out);
+  return out;
+}
 std::string Value::as_string() const {
   expect(v_.type == kString, "not a String");
   return static_cast<StringBody*>(v_.data.body)->text;

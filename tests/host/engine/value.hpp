@@ -16,6 +16,11 @@ struct Vec3 {
   friend bool operator==(const Vec3&, const Vec3&) = default;
 };
 
+struct Vec3i {
+  std::int32_t x = 0, y = 0, z = 0;
+  friend bool operator==(const Vec3i&, const Vec3i&) = default;
+};
+
 class Value {
  public:
   Value() = default;
@@ -40,6 +45,7 @@ class Value {
   std::int64_t as_int() const;
   double as_float() const;
   Vec3 as_vec3() const;
+  Vec3i as_vec3i() const;
   std::string as_string() const;
 
   // Dictionary: keys in insertion order and lookup by String key.

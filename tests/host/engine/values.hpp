@@ -21,6 +21,7 @@ enum Type : std::int32_t {
   kFloat = 3,
   kString = 4,
   kVector3 = 9,
+  kVector3i = 10,
   kStringName = 21,
   kDictionary = 27,
   kArray = 28,
