@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <span>
 
 #include "cave/cave_rng.hpp"
 #include "cave/noise.hpp"
@@ -22,6 +23,18 @@ struct Cube {
 };
 
 float clamp_unit(float v) { return std::min(1.0f, std::max(0.0f, v)); }
+
+// Runs count walks in turn, each with a radius of radius or radius + 1 drawn
+// just before the walk itself.
+template <typename FieldAt>
+void paint_walks(std::span<BlockId> grid, const FieldAt& field_at, std::size_t size,
+                 std::int32_t count, std::int32_t radius, BlockId value, bool clamp_at_border,
+                 CaveRng& rng) {
+  for (std::int32_t walk = 0; walk < count; ++walk) {
+    const std::int32_t r = rng.next_range(radius, radius + 1);
+    paint_with_random_walk_over(grid, field_at, size, r, value, clamp_at_border, rng);
+  }
+}
 
 // Thin PreciousLow veins: straight lines in a random direction that shed an
 // extra cell to one side at every step.
@@ -102,10 +115,7 @@ void clear_sky(Cube& cube, CaveRng& rng) {
   const std::size_t sky_cells = std::min<std::size_t>(9, size) * size * size;
   std::vector<BlockId> mask(sky_cells, 0);
   const std::int32_t count = rng.next_range(top, 3 * top);
-  for (std::int32_t walk = 0; walk < count; ++walk) {
-    const std::int32_t r = rng.next_range(2, 3);
-    paint_with_random_walk_over(mask, surface_at, size, r, 1, false, rng);
-  }
+  paint_walks(mask, surface_at, size, count, 2, 1, false, rng);
   for (std::size_t i = 0; i < sky_cells; ++i) {
     if (mask[i] == 0) cube.cells[i] = id(Block::Air);
   }
@@ -123,10 +133,7 @@ void carve_caves(Cube& cube, float u0, CaveRng& rng) {
     return clamp_unit(noise.at(x, y, d) * keep + gradient_part[d]);
   };
   const std::int32_t count = rng.next_range(top / 8, top / 2);
-  for (std::int32_t walk = 0; walk < count; ++walk) {
-    const std::int32_t r = rng.next_range(1, 2);
-    paint_with_random_walk_over(cube.cells, cave_at, size, r, id(Block::Air), false, rng);
-  }
+  paint_walks(cube.cells, cave_at, size, count, 1, id(Block::Air), false, rng);
 }
 
 // Tunnels drift down and away from the vertical centre line, sliding along
@@ -149,10 +156,7 @@ void carve_tunnels(Cube& cube, CaveRng& rng) {
     return clamp_unit((static_cast<float>(d) * slope[x + size * y]) / fsize);
   };
   const std::int32_t count = rng.next_range(top / 8, top / 2);
-  for (std::int32_t walk = 0; walk < count; ++walk) {
-    const std::int32_t r = rng.next_range(1, 2);
-    paint_with_random_walk_over(cube.cells, tunnel_at, size, r, id(Block::Air), true, rng);
-  }
+  paint_walks(cube.cells, tunnel_at, size, count, 1, id(Block::Air), true, rng);
 }
 
 // Solid HardRock balls, mostly near the bottom.
